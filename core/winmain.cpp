@@ -1,0 +1,7 @@
+#include "core/state.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    SetupState.Instance = instance;
+    return 1;
+}

@@ -1,0 +1,7 @@
+#include "shortcuts/shortcuts.h"
+
+// Placeholder until the shortcut pass lands.
+uint16_t CreateShortcuts(HWND)
+{
+    return 0;
+}
