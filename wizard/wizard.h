@@ -22,3 +22,8 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
 INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 bool IsLicenseAccepted(HWND page);
 bool ValidateDestination(HWND page);
+
+// Destination page services.
+void BrowseForDestination(HWND page);
+void ResetDestination(HWND page);
+void UpdateDiskSpace(HWND page);
