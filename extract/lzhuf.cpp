@@ -1,0 +1,266 @@
+#include "extract/lzhuf.h"
+
+#include <string.h>
+
+using namespace Lzhuf;
+
+// Upper 6 bits of a match position by the first 8 bits of its code: 32 codes for 0, then 16, 8,
+// 4, 2 and 1 codes each for the higher values.
+const uint8_t LzhufDCode[256] = {
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+    0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01,
+    0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02, 0x02,
+    0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03,
+    0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
+    0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07,
+    0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x09, 0x09, 0x09, 0x09, 0x09, 0x09, 0x09, 0x09,
+    0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0A, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B, 0x0B,
+    0x0C, 0x0C, 0x0C, 0x0C, 0x0D, 0x0D, 0x0D, 0x0D, 0x0E, 0x0E, 0x0E, 0x0E, 0x0F, 0x0F, 0x0F, 0x0F,
+    0x10, 0x10, 0x10, 0x10, 0x11, 0x11, 0x11, 0x11, 0x12, 0x12, 0x12, 0x12, 0x13, 0x13, 0x13, 0x13,
+    0x14, 0x14, 0x14, 0x14, 0x15, 0x15, 0x15, 0x15, 0x16, 0x16, 0x16, 0x16, 0x17, 0x17, 0x17, 0x17,
+    0x18, 0x18, 0x19, 0x19, 0x1A, 0x1A, 0x1B, 0x1B, 0x1C, 0x1C, 0x1D, 0x1D, 0x1E, 0x1E, 0x1F, 0x1F,
+    0x20, 0x20, 0x21, 0x21, 0x22, 0x22, 0x23, 0x23, 0x24, 0x24, 0x25, 0x25, 0x26, 0x26, 0x27, 0x27,
+    0x28, 0x28, 0x29, 0x29, 0x2A, 0x2A, 0x2B, 0x2B, 0x2C, 0x2C, 0x2D, 0x2D, 0x2E, 0x2E, 0x2F, 0x2F,
+    0x30, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0x3A, 0x3B, 0x3C, 0x3D, 0x3E, 0x3F,
+};
+
+const uint8_t LzhufDLen[256] = {
+    0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03,
+    0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03, 0x03,
+    0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04,
+    0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04,
+    0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04, 0x04,
+    0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
+    0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
+    0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
+    0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05, 0x05,
+    0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06,
+    0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06,
+    0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06, 0x06,
+    0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07,
+    0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07,
+    0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07, 0x07,
+    0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08,
+};
+
+void LzhufStartHuff(LzhufTree *tree)
+{
+    for (uint32_t s = 0; s < N_CHAR; s++) {
+        tree->freq[s] = 1;
+        tree->son[s] = (uint16_t)(s + T);
+        tree->prnt[s + T] = (uint16_t)s;
+    }
+    uint32_t i = 0;
+    for (uint32_t j = N_CHAR; j <= R; j++) {
+        tree->freq[j] = (uint16_t)(tree->freq[i] + tree->freq[i + 1]);
+        tree->son[j] = (uint16_t)i;
+        tree->prnt[i] = tree->prnt[i + 1] = (uint16_t)j;
+        i += 2;
+    }
+    tree->freq[T] = 0xFFFF;
+    tree->prnt[R] = 0;
+}
+
+// Rebuilds the tree from its leaves with halved frequencies.
+static void Reconst(LzhufTree *tree)
+{
+    uint16_t *freq = tree->freq;
+    uint16_t *son = tree->son;
+    uint32_t j = 0;
+    for (uint32_t i = 0; i < T; i++) {
+        if (son[i] >= T) {
+            freq[j] = (uint16_t)((freq[i] + 1) / 2);
+            son[j] = son[i];
+            j++;
+        }
+    }
+    // Pair the nodes in order; each new inner node goes after the nodes of equal frequency.
+    uint32_t i = 0;
+    for (j = N_CHAR; j < T; j++) {
+        uint16_t f = (uint16_t)(freq[i] + freq[i + 1]);
+        uint32_t k = j - 1;
+        while (f < freq[k])
+            k--;
+        k++;
+        memmove(&freq[k + 1], &freq[k], (j - k) * sizeof freq[0]);
+        memmove(&son[k + 1], &son[k], (j - k) * sizeof son[0]);
+        freq[k] = f;
+        son[k] = (uint16_t)i;
+        i += 2;
+    }
+    for (i = 0; i < T; i++) {
+        uint32_t k = son[i];
+        tree->prnt[k] = (uint16_t)i;
+        if (k < T)
+            tree->prnt[k + 1] = (uint16_t)i;
+    }
+}
+
+void LzhufUpdate(LzhufTree *tree, uint32_t symbol)
+{
+    if (tree->freq[R] == MAX_FREQ)
+        Reconst(tree);
+    uint16_t *freq = tree->freq;
+    uint16_t *son = tree->son;
+    uint16_t *prnt = tree->prnt;
+    uint32_t c = prnt[symbol + T];
+    do {
+        uint16_t k = ++freq[c];
+        // Keep the order: swap the node with the last one of lower frequency (the sentinel at
+        // freq[T] ends the scan).
+        uint32_t l = c + 1;
+        if (k > freq[l]) {
+            while (k > freq[++l]) {
+            }
+            l--;
+            freq[c] = freq[l];
+            freq[l] = k;
+            uint32_t i = son[c];
+            prnt[i] = (uint16_t)l;
+            if (i < T)
+                prnt[i + 1] = (uint16_t)l;
+            uint32_t j = son[l];
+            son[l] = (uint16_t)i;
+            prnt[j] = (uint16_t)c;
+            if (j < T)
+                prnt[j + 1] = (uint16_t)c;
+            son[c] = (uint16_t)j;
+            c = l;
+        }
+        c = prnt[c];
+    } while (c != 0);
+}
+
+// The bit reader of one stream. It lives in LzhufDecode's locals while the stream decodes, so
+// that the compiler keeps it in registers; the record receives it at the end.
+struct BitReader {
+    uint16_t getbuf;
+    uint16_t getlen;
+    const uint8_t *input;
+    uint32_t inputLeft;
+};
+
+// Tops the bit buffer up to 9..16 bits; past the end of the stream the bytes read as 0.
+static inline void Refill(BitReader *b)
+{
+    while (b->getlen <= 8) {
+        uint32_t byte = 0;
+        if (b->inputLeft != 0) {
+            byte = *b->input++;
+            b->inputLeft--;
+        }
+        b->getbuf = (uint16_t)(b->getbuf | (byte << (8 - b->getlen)));
+        b->getlen = (uint16_t)(b->getlen + 8);
+    }
+}
+
+static inline uint32_t GetBit(BitReader *b)
+{
+    Refill(b);
+    uint32_t bit = b->getbuf >> 15;
+    b->getbuf = (uint16_t)(b->getbuf << 1);
+    b->getlen--;
+    return bit;
+}
+
+static inline uint32_t GetByte(BitReader *b)
+{
+    Refill(b);
+    uint32_t byte = b->getbuf >> 8;
+    b->getbuf = (uint16_t)(b->getbuf << 8);
+    b->getlen = (uint16_t)(b->getlen - 8);
+    return byte;
+}
+
+static inline uint32_t DecodeChar(LzhufTree *tree, BitReader *b)
+{
+    const uint16_t *son = tree->son;
+    uint32_t c = son[R];
+    while (c < T)
+        c = son[c + GetBit(b)];
+    c -= T;
+    LzhufUpdate(tree, c);
+    return c;
+}
+
+static inline uint32_t DecodePosition(BitReader *b)
+{
+    uint32_t byte = GetByte(b);
+    uint32_t i = byte;
+    for (uint32_t n = LzhufDLen[byte] - 2u; n != 0; n--)
+        i = (i << 1) + GetBit(b);
+    return ((uint32_t)LzhufDCode[byte] << 6) | (i & 0x3F);
+}
+
+// Hands the output buffer to the sink; after a failed write nothing more is written.
+static void WritePiece(LzhufDecoder *d, uint32_t count)
+{
+    if (!d->writeFailed && !d->sink(d->sinkContext, d->out, count))
+        d->writeFailed = true;
+}
+
+bool LzhufDecode(LzhufDecoder *d, const uint8_t *input, uint32_t inputLength, uint32_t outputSize,
+                 LzhufSink sink, void *context)
+{
+    d->sink = sink;
+    d->sinkContext = context;
+    d->writeFailed = false;
+    BitReader b = {0, 0, input, inputLength};
+    uint32_t outputLeft = outputSize;
+    uint32_t fill = 0;
+    uint32_t ring = N - F;
+    uint8_t *text = d->text_buf;
+    uint8_t *out = d->out;
+    if (outputSize != 0) {
+        LzhufStartHuff(&d->tree);
+        // The window starts as N - F spaces; the rest is cleared so that no stream, however
+        // broken, sees what an earlier one left there.
+        memset(text, ' ', N - F);
+        memset(text + (N - F), 0, F);
+    }
+    // The end test comes after a whole literal or match, and a match that would run past the
+    // declared size stops there.
+    while (outputLeft != 0) {
+        uint32_t c = DecodeChar(&d->tree, &b);
+        if (c < 256) {
+            text[ring] = (uint8_t)c;
+            ring = (ring + 1) & (N - 1);
+            out[fill++] = (uint8_t)c;
+            outputLeft--;
+            if (fill == PIECE) {
+                WritePiece(d, PIECE);
+                fill = 0;
+            }
+        } else {
+            uint32_t i = ring - DecodePosition(&b) - 1;
+            uint32_t length = c - 255 + THRESHOLD;
+            if (length > outputLeft)
+                length = outputLeft;
+            outputLeft -= length;
+            // Byte by byte: a source that overlaps the bytes being written repeats them.
+            for (uint32_t k = 0; k < length; k++) {
+                uint8_t byte = text[(i + k) & (N - 1)];
+                text[ring] = byte;
+                ring = (ring + 1) & (N - 1);
+                out[fill++] = byte;
+                if (fill == PIECE) {
+                    WritePiece(d, PIECE);
+                    fill = 0;
+                }
+            }
+        }
+        if (d->writeFailed)
+            break;
+    }
+    if (fill != 0)
+        WritePiece(d, fill);
+    d->ring = (uint16_t)ring;
+    d->getbuf = b.getbuf;
+    d->getlen = b.getlen;
+    d->input = b.input;
+    d->inputLeft = b.inputLeft;
+    d->outputLeft = outputLeft;
+    d->outFill = 0;
+    return !d->writeFailed;
+}
