@@ -218,6 +218,19 @@ static std::string Describe(HWND w)
            WindowText(w);
 }
 
+// For the wizard scenarios: "command ID" posts WM_COMMAND (ID, notification 0, no control) to the
+// current window's top-level window, the way a page posts Continue (101) or Cancel (102) to the
+// frame; it reaches the frame even while the button itself is disabled or hidden.
+static bool PostCommand(HWND current, long id, std::string &out)
+{
+    if (!PostMessageA(GetAncestor(current, GA_ROOT), WM_COMMAND, MAKEWPARAM(id, 0), 0)) {
+        out = Fmt("PostMessage failed, error %lu", GetLastError());
+        return false;
+    }
+    Sleep(100);
+    return true;
+}
+
 static bool Run(const std::vector<std::string> &a, std::string &out)
 {
     const std::string &cmd = a[0];
@@ -346,6 +359,8 @@ static bool Run(const std::vector<std::string> &a, std::string &out)
         }
         return true;
     }
+    if (cmd == "command")
+        return PostCommand(Current, num(1, 0), out);
     if (cmd == "close") { // the title bar's close box
         PostMessageA(GetAncestor(Current, GA_ROOT), WM_SYSCOMMAND, SC_CLOSE, 0);
         Sleep(100);
