@@ -70,6 +70,17 @@ def wait_page(test, d, number, timeout=5.0):
     test.assertEqual(number, page_of(d))
 
 
+def advance_to(test, d, page):
+    """From the welcome page on to the licence page (2) or the destination page (3)."""
+    if page >= 2:
+        d.click(101)
+        wait_page(test, d, 2)
+    if page >= 3:
+        d.click(301)
+        d.click(101)
+        wait_page(test, d, 3)
+
+
 def assert_nothing_installed(test, s):
     test.assertFalse(s.unix_path("C:\\Program Files\\Yltera").exists())
     test.assertFalse(s.unix_path("C:\\windows\\QLRemove.exe").exists())
@@ -174,13 +185,7 @@ class Frame(unittest.TestCase):
             for page in (1, 2, 3):
                 with self.subTest(page=page):
                     d = start_wizard(s)
-                    if page >= 2:
-                        d.click(101)
-                        wait_page(self, d, 2)
-                    if page >= 3:
-                        d.click(301)
-                        d.click(101)
-                        wait_page(self, d, 3)
+                    advance_to(self, d, page)
                     d.click(102)
                     self.assertEqual(1, d.wait_exit(timeout=5000))
                     assert_nothing_installed(self, s)

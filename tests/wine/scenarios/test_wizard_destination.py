@@ -35,11 +35,7 @@ REFUSED = [
 def open_destination(test, s, cls=1):
     wizard.prepare(s, cls)
     d = wizard.start_wizard(s)
-    d.click(101)
-    wizard.wait_page(test, d, 2)
-    d.click(301)
-    d.click(101)
-    wizard.wait_page(test, d, 3)
+    wizard.advance_to(test, d, 3)
     return d
 
 
