@@ -35,7 +35,9 @@ class FailedInstallation(unittest.TestCase):
             s.run(["attrib", "+r", common.WINDOWS_DIR + r"\QLRemove.exe"], check=True)
             # Root writes to any file whatever its mode, and Wine with it; the host's immutable flag
             # makes the file as unwritable for root as the read-only attribute makes it for a user.
-            subprocess.run(["chattr", "+i", str(remover)], check=True)
+            flagged = subprocess.run(["chattr", "+i", str(remover)], capture_output=True, text=True)
+            if flagged.returncode != 0:
+                self.skipTest("cannot make a file immutable here: " + flagged.stderr.strip())
             try:
                 d = common.open_wizard(s, "win7")
                 common.to_destination(d)
