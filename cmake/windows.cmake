@@ -2,8 +2,9 @@
 enable_testing()
 find_program(PYTHON3 python3 REQUIRED)
 
+# The C runtime's own formatter (msvcrt), not MinGW's locale-aware one with its extra imports.
 set(WIN_COMPILE_FLAGS
-  -Wall -Wextra -Werror -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+  -D__USE_MINGW_ANSI_STDIO=0 -Wall -Wextra -Werror -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
   -ffunction-sections -fdata-sections -fno-ident
   -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 set(WIN_LINK_FLAGS

@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES="cmake g++ make python3 googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick x11-utils
-  liblnk-utils icoutils fp-utils osslsigncode openssl"
+  liblnk-utils icoutils fonts-liberation fp-utils osslsigncode openssl"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
@@ -13,5 +13,5 @@ if [ -n "$missing" ]; then
   SUDO=""
   [ "$(id -u)" = 0 ] || SUDO=sudo
   $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq $missing >/dev/null
 fi

@@ -50,6 +50,14 @@ def make_template(path=TEMPLATE):
     home.mkdir(parents=True, exist_ok=True)
     env = _env(tmp, home)
     subprocess.run([WINE, "wineboot", "-i"], env=env, check=True, capture_output=True, timeout=300)
+    # The fonts a Windows has: this Wine does not find its own font folder (MS Sans Serif and the
+    # rest), and Courier New is taken by its metric twin.
+    fonts = tmp / "drive_c" / "windows" / "Fonts"
+    fonts.mkdir(parents=True, exist_ok=True)
+    for f in sorted(Path("/usr/share/wine/fonts").glob("*")):
+        shutil.copy(f, fonts)
+    subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\Fonts\Replacements", "/v", "Courier New", "/d",
+                    "Liberation Mono", "/f"], env=env, check=True, capture_output=True, timeout=120)
     subprocess.run([WINESERVER, "-w"], env=env, timeout=300)
     shutil.rmtree(path, ignore_errors=True)
     tmp.rename(path)

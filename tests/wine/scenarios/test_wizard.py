@@ -1,9 +1,7 @@
 """The wizard's first three pages, through the real setup.exe, on every Windows version class:
 the frame, the welcome page, the licence page and the destination page, and the ways out."""
 import datetime
-import glob
 import os
-import shutil
 import sys
 import time
 import unittest
@@ -36,13 +34,7 @@ def resource_text(name):
 
 
 def prepare(s, cls):
-    """Gives the prefix the fonts a Windows has (Wine's MS Sans Serif, Courier New by its metric twin;
-    this Wine does not find its own font folder) and the Windows version of the class."""
-    fonts = s.unix_path("C:\\windows\\Fonts")
-    fonts.mkdir(parents=True, exist_ok=True)
-    for f in glob.glob("/usr/share/wine/fonts/*"):
-        shutil.copy(f, fonts)
-    s.reg("add", r"HKCU\Software\Wine\Fonts\Replacements", "/v", "Courier New", "/d", "Liberation Mono", "/f")
+    """Makes the prefix report the Windows version of the class."""
     s.set_windows_version("setup.exe", WINDOWS_VERSIONS[cls])
 
 
