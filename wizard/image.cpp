@@ -306,10 +306,27 @@ bool ScaleImage(ScalableImage *image)
     return true;
 }
 
-// entry += weight x value, formed in double precision and stored in single precision.
-static inline void Accumulate(float *entry, float weight, uint8_t value)
+// Adds the three bytes of a pixel, times the weight, into three accumulator entries; each sum is
+// formed in double precision and stored in single precision.
+static inline void AccumulatePixel(float *entry, float weight, const uint8_t *pixel)
 {
-    *entry = Single((double)*entry + (double)weight * (double)value);
+    for (int c = 0; c < 3; c++)
+        entry[c] = Single((double)entry[c] + (double)weight * (double)pixel[c]);
+}
+
+// A source pixel (or row) of the given length that ends at end: when end passes the boundary of
+// a destination pixel it straddles two, and the shares before and after the boundary are its
+// weights; otherwise it lies in one, with weight 1.
+static bool Straddle(uint16_t end, uint16_t boundary, uint16_t length, float *before, float *after)
+{
+    if (end <= boundary) {
+        *before = 1.0f;
+        *after = 0.0f;
+        return false;
+    }
+    *after = Single((double)(end - boundary) / (double)length);
+    *before = Single(1.0 - (double)*after);
+    return true;
 }
 
 bool ResampleBox(ScalableImage *image, uint16_t width, uint16_t height)
@@ -335,13 +352,8 @@ bool ResampleBox(ScalableImage *image, uint16_t width, uint16_t height)
     for (uint16_t row = 0; row < B; row++) {
         const uint8_t *source = image->Pixels + (size_t)row * image->Stride;
         Y = (uint16_t)(Y + H);
-        bool splitY = Y > B;
-        float wy0 = 1.0f;
-        float wy1 = 0.0f;
-        if (splitY) {
-            wy1 = Single((double)(Y - B) / (double)H);
-            wy0 = Single(1.0 - (double)wy1);
-        }
+        float wy0, wy1;
+        bool splitY = Straddle(Y, B, H, &wy0, &wy1);
         float *line0 = acc + (size_t)j * lineEntries;
         float *line1 = line0 + lineEntries; // used only when the row straddles
 
@@ -349,33 +361,18 @@ bool ResampleBox(ScalableImage *image, uint16_t width, uint16_t height)
         uint16_t X = 0;
         for (uint16_t x = 0; x < A; x++, source += 3) {
             X = (uint16_t)(X + W);
-            bool splitX = X > A;
-            float wx0 = 1.0f;
-            float wx1 = 0.0f;
-            if (splitX) {
-                wx1 = Single((double)(X - A) / (double)W);
-                wx0 = Single(1.0 - (double)wx1);
-            }
+            float wx0, wx1;
+            bool splitX = Straddle(X, A, W, &wx0, &wx1);
             // A weight of 1 leaves the other factor unchanged, so one rule serves all four cases.
-            float w00 = Single((double)wy0 * (double)wx0);
             float *e00 = line0 + 3 * (size_t)k;
-            for (int c = 0; c < 3; c++)
-                Accumulate(e00 + c, w00, source[c]);
-            if (splitX) {
-                float w01 = Single((double)wy0 * (double)wx1);
-                for (int c = 0; c < 3; c++)
-                    Accumulate(e00 + 3 + c, w01, source[c]);
-            }
+            AccumulatePixel(e00, Single((double)wy0 * (double)wx0), source);
+            if (splitX)
+                AccumulatePixel(e00 + 3, Single((double)wy0 * (double)wx1), source);
             if (splitY) {
-                float w10 = Single((double)wy1 * (double)wx0);
                 float *e10 = line1 + 3 * (size_t)k;
-                for (int c = 0; c < 3; c++)
-                    Accumulate(e10 + c, w10, source[c]);
-                if (splitX) {
-                    float w11 = Single((double)wy1 * (double)wx1);
-                    for (int c = 0; c < 3; c++)
-                        Accumulate(e10 + 3 + c, w11, source[c]);
-                }
+                AccumulatePixel(e10, Single((double)wy1 * (double)wx0), source);
+                if (splitX)
+                    AccumulatePixel(e10 + 3, Single((double)wy1 * (double)wx1), source);
             }
             if (X >= A) {
                 k++;

@@ -2,25 +2,11 @@
 // The header picture as ImageMagick decodes it (a binary PPM, top row first) must equal our RLE8
 // decoding and colour conversion with the face grey 220, which leaves every colour as it is.
 #include <stdio.h>
-#include <string.h>
 
 #include <vector>
 
+#include "image_files.h"
 #include "wizard/image.h"
-
-static std::vector<uint8_t> ReadAll(const char *path)
-{
-    std::vector<uint8_t> out;
-    FILE *f = fopen(path, "rb");
-    if (!f)
-        return out;
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        out.insert(out.end(), buffer, buffer + n);
-    fclose(f);
-    return out;
-}
 
 int main(int argc, char **argv)
 {
@@ -28,10 +14,11 @@ int main(int argc, char **argv)
         fprintf(stderr, "usage: image_magick_check HEADER.bmp IMAGEMAGICK.ppm\n");
         return 2;
     }
-    std::vector<uint8_t> bmp = ReadAll(argv[1]);
-    std::vector<uint8_t> ppm = ReadAll(argv[2]);
+    std::vector<uint8_t> dib = PackedDibOfFile(argv[1]);
+    std::vector<uint8_t> ppm = ReadBytes(argv[2]);
+    ppm.push_back(0); // ends the text of the PPM header for sscanf
     ScalableImage image = {};
-    if (bmp.size() < 14 || !ReadPackedDib(&image, bmp.data() + 14, bmp.size() - 14, 0xDCDCDC)) {
+    if (!ReadPackedDib(&image, dib.data(), dib.size(), 0xDCDCDC)) {
         fprintf(stderr, "%s: no picture\n", argv[1]);
         return 1;
     }

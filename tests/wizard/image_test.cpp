@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "image_files.h"
 #include "wizard/image.h"
 
 typedef std::vector<uint8_t> Bytes;
@@ -73,14 +74,21 @@ struct Exact {
     ~Exact() { free(p); }
 };
 
-// A grey image of the given rows (storage order), as ReadPackedDib would leave it.
-static ScalableImage GreyImage(int width, const std::vector<std::vector<int>> &rows)
+// An image of the given size as ReadPackedDib would leave it, its pixels not yet set.
+static ScalableImage NewImage(int width, int height)
 {
     ScalableImage image = {};
     image.Width = (uint16_t)width;
-    image.Height = (uint16_t)rows.size();
+    image.Height = (uint16_t)height;
     image.Stride = ((image.Width + 1) * 3) & 0xFFFC;
     image.Pixels = (uint8_t *)malloc(image.Height * image.Stride);
+    return image;
+}
+
+// A grey image of the given rows (storage order).
+static ScalableImage GreyImage(int width, const std::vector<std::vector<int>> &rows)
+{
+    ScalableImage image = NewImage(width, (int)rows.size());
     for (size_t y = 0; y < rows.size(); y++)
         for (int x = 0; x < width; x++)
             memset(image.Pixels + y * image.Stride + 3 * x, rows[y][x], 3);
@@ -90,11 +98,7 @@ static ScalableImage GreyImage(int width, const std::vector<std::vector<int>> &r
 // Deterministic pseudo-random bytes for the larger images.
 static ScalableImage NoiseImage(int width, int height, uint32_t seed)
 {
-    ScalableImage image = {};
-    image.Width = (uint16_t)width;
-    image.Height = (uint16_t)height;
-    image.Stride = ((image.Width + 1) * 3) & 0xFFFC;
-    image.Pixels = (uint8_t *)malloc(image.Height * image.Stride);
+    ScalableImage image = NewImage(width, height);
     for (size_t i = 0; i < (size_t)image.Height * image.Stride; i++) {
         seed = seed * 1103515245u + 12345u;
         image.Pixels[i] = (uint8_t)(seed >> 16);
@@ -385,11 +389,7 @@ TEST(ResampleBox, ReductionsArePinned)
         int a = 1 + next() % 90;
         int b = 1 + next() % 60;
         int w = 1 + next() % a;
-        ScalableImage image = {};
-        image.Width = (uint16_t)a;
-        image.Height = (uint16_t)b;
-        image.Stride = ((a + 1) * 3) & 0xFFFC;
-        image.Pixels = (uint8_t *)malloc(b * image.Stride);
+        ScalableImage image = NewImage(a, b);
         for (size_t i = 0; i < (size_t)b * image.Stride; i++)
             image.Pixels[i] = (uint8_t)next();
         image.TargetWidth = (uint16_t)w;
@@ -694,27 +694,10 @@ TEST(ReadPackedDib, NoPictureFromBadInput)
 
 // ---- The header picture the build makes ---------------------------------------------------
 
-static Bytes ReadFile(const char *path)
-{
-    Bytes out;
-    FILE *f = path ? fopen(path, "rb") : NULL;
-    if (!f)
-        return out;
-    uint8_t buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        out.insert(out.end(), buffer, buffer + n);
-    fclose(f);
-    return out;
-}
-
-// The header picture as the resource holds it: the .bmp file without its 14-byte file header.
+// The header picture the build made, as the resource holds it.
 static Bytes HeaderResource()
 {
-    Bytes file = ReadFile(getenv("HEADER_BMP"));
-    if (file.size() < 14)
-        return Bytes();
-    return Bytes(file.begin() + 14, file.end());
+    return PackedDibOfFile(getenv("HEADER_BMP"));
 }
 
 TEST(HeaderPicture, FormatAndStream)

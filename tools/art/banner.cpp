@@ -109,17 +109,6 @@ struct Scene {
     Font font;
 };
 
-struct Parser {
-    std::string path;
-    int line = 0;
-    std::string *error;
-    bool Fail(const std::string &message)
-    {
-        *error = path + ":" + std::to_string(line) + ": " + message;
-        return false;
-    }
-};
-
 // Splits a line into words; "quoted text" is one word, # starts a comment.
 static std::vector<std::string> Words(const std::string &text)
 {
@@ -146,6 +135,38 @@ static std::vector<std::string> Words(const std::string &text)
     }
     return words;
 }
+
+struct Statement {
+    int line;
+    std::vector<std::string> words; // never empty
+};
+
+// Reads one of the tool's text files and reports its errors with the file and line.
+struct Parser {
+    std::string path;
+    int line = 0;
+    std::string *error;
+    bool Fail(const std::string &message)
+    {
+        *error = path + ":" + std::to_string(line) + ": " + message;
+        return false;
+    }
+    // The file's lines that say something, as words.
+    bool Read(std::vector<Statement> *statements)
+    {
+        std::ifstream in(path);
+        if (!in)
+            return Fail("cannot be read");
+        std::string text;
+        while (std::getline(in, text)) {
+            line++;
+            std::vector<std::string> words = Words(text);
+            if (!words.empty())
+                statements->push_back({line, words});
+        }
+        return true;
+    }
+};
 
 static bool Number(const std::string &word, double *out)
 {
@@ -184,18 +205,15 @@ static std::vector<Point> ArcPoints(double cx, double cy, double rx, double ry, 
 
 static bool LoadFont(const std::string &path, Font *font, std::string *error)
 {
-    std::ifstream in(path);
     Parser p{path, 0, error};
-    if (!in)
-        return p.Fail("cannot read the font");
-    std::string text;
+    std::vector<Statement> statements;
+    if (!p.Read(&statements))
+        return false;
     Glyph *glyph = NULL;
     std::vector<double> v;
-    while (std::getline(in, text)) {
-        p.line++;
-        std::vector<std::string> w = Words(text);
-        if (w.empty())
-            continue;
+    for (const Statement &statement : statements) {
+        p.line = statement.line;
+        const std::vector<std::string> &w = statement.words;
         if (w[0] == "glyph") {
             double advance;
             if (w.size() != 3 || !Number(w[2], &advance))
@@ -299,18 +317,15 @@ static bool AddText(Scene &scene, const std::vector<std::string> &w, Parser &p)
 
 static bool LoadScene(const std::string &path, Scene *scene, std::string *error)
 {
-    std::ifstream in(path);
     Parser p{path, 0, error};
-    if (!in)
-        return p.Fail("cannot read the scene");
+    std::vector<Statement> statements;
+    if (!p.Read(&statements))
+        return false;
     std::string folder = path.substr(0, path.find_last_of('/') + 1);
-    std::string text;
     std::vector<double> v;
-    while (std::getline(in, text)) {
-        p.line++;
-        std::vector<std::string> w = Words(text);
-        if (w.empty())
-            continue;
+    for (const Statement &statement : statements) {
+        p.line = statement.line;
+        const std::vector<std::string> &w = statement.words;
         const std::string &op = w[0];
         int colour = 0;
         if (op == "size") {

@@ -5,8 +5,8 @@
 //   same handle 1|0              the second paint kept the bitmap of the first
 //   bitmap pixels differ N       HeaderBitmap against the pure stages run on the resource here
 //   screen pixels differ N       the client area's top rows against the same
-//   below header grey 1|0        the row under the header is not part of the picture
-//   missing resource result R bitmap 0|1
+//   below header plain 1|0       the row under the picture shows the window's own background
+//   missing resource bitmap 0|1  a paint with a module that lacks the picture
 //   icon ID W H                  the icons loaded at their sizes
 //   ready                        the window stays up (for a screenshot) until C:\header-done exists
 #include <stdio.h>
@@ -49,7 +49,7 @@ static bool ExpectedHeader(ScalableImage *image, uint16_t width)
     return ScaleImage(image);
 }
 
-// Pixels of a bitmap (selected into no DC) or of a DC's area as 24-bit rows, bottom row first.
+// Pixels (24-bit rows, bottom row first) that differ from the expected header.
 static int CountDifferences(const ScalableImage &expected, const uint8_t *rows, int width,
                             int height, size_t stride)
 {
@@ -114,12 +114,12 @@ static void CheckPixels(HWND window)
     const uint8_t *top = (const uint8_t *)bits + copyStride;
     printf("screen pixels differ %d\n",
            CountDifferences(expected, top, width, bm.bmHeight, copyStride));
-    COLORREF window_colour = GetSysColor(COLOR_WINDOW);
+    COLORREF windowColour = GetSysColor(COLOR_WINDOW);
     const uint8_t *below = (const uint8_t *)bits;
     int plain = 0;
     for (int x = 0; x < width; x++)
-        if (below[3 * x] == GetBValue(window_colour) && below[3 * x + 1] == GetGValue(window_colour) &&
-            below[3 * x + 2] == GetRValue(window_colour))
+        if (below[3 * x] == GetBValue(windowColour) && below[3 * x + 1] == GetGValue(windowColour) &&
+            below[3 * x + 2] == GetRValue(windowColour))
             plain++;
     printf("below header plain %d\n", plain == width ? 1 : 0);
     SelectObject(memory, previous);
