@@ -90,12 +90,13 @@ uint16_t CreateShortcuts(HWND page)
     if (special[0] != 0 && PathJoin(workDir, special, ProductInfo.Group))
         CreateFolderChain(workDir);
 
-    for (int16_t i = 0; i < ProductInfo.FileCount; i++) {
+    for (int16_t i = 0; i < ProductInfo.FileCount && i < PRODUCT_ROWS; i++) {
         const FileEntry *row = &ProductInfo.Files[i];
         if (row->ShortcutName[0] == '-')
             continue;
         SetDlgItemTextA(page, IDC_LINK_STATUS, row->ShortcutName);
-        const char *folder = (row->Flags & FE_IN_INSTALL_DIR) ? ProductInfo.InstallDir : ProductInfo.WindowsDir;
+        const char *folder =
+            (row->Flags & FE_IN_INSTALL_DIR) ? ProductInfo.InstallDir : ProductInfo.WindowsDir;
         CopyText(workDir, folder, sizeof workDir);
         MakeLink(special, ProductInfo.Group, workDir, row->FileName, row->ShortcutName);
         SendMessageA(bar, PBM_STEPIT, 0, 0);
