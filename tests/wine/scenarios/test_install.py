@@ -293,6 +293,23 @@ class InstallChecks:
         self.check_registry(s, install_dir)
 
 
+def programs_started(s, file_name):
+    """(Windows image path, host working folder) of every process of this prefix whose image is
+    file_name. Wine names a process by its Windows path and keeps its current folder as the host
+    process's own."""
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            argv0 = Path("/proc", pid, "cmdline").read_bytes().split(b"\0")[0].decode("latin-1")
+            env = Path("/proc", pid, "environ").read_bytes().split(b"\0")
+            cwd = os.readlink(Path("/proc", pid, "cwd"))
+        except OSError:
+            continue
+        if ("WINEPREFIX=%s" % s.prefix).encode() in env and argv0.lower().endswith("\\" + file_name.lower()):
+            found.append((argv0, cwd))
+    return found
+
+
 def visible_windows(d):
     return set(d.windows(any_process=True))
 
@@ -310,7 +327,8 @@ class InstallOnEachClass(unittest.TestCase, InstallChecks):
         return d
 
     def test_class_0_per_user_and_run_on_exit(self):
-        with WineSession(self.id(), tz="Europe/Berlin") as self.session:
+        with WineSession(self.id(), tz="Europe/Berlin") as s:
+            self.session = s
             d = self.install("win98", 0, "Europe/Berlin")
             before = visible_windows(d)
             d.click(602)
@@ -324,9 +342,12 @@ class InstallOnEachClass(unittest.TestCase, InstallChecks):
             started = visible_windows(d) - before
             self.assertEqual(1, len(started), "one window of the started program")
             self.assertIn(PRODUCT, started.pop())
+            self.assertEqual([(DEFAULT_DIR + r"\Quillith.exe", str(host_path(s, DEFAULT_DIR)))],
+                             programs_started(s, "Quillith.exe"), "the installed file, in its folder")
 
     def test_class_1_single_user_and_run_on_exit_cleared(self):
-        with WineSession(self.id(), tz="America/New_York") as self.session:
+        with WineSession(self.id(), tz="America/New_York") as s:
+            self.session = s
             d = self.install("win7", 1, "America/New_York", scope=SINGLE_USER)
             before = visible_windows(d)
             d.click(602)
@@ -336,6 +357,7 @@ class InstallOnEachClass(unittest.TestCase, InstallChecks):
             self.assertEqual(1, d.wait_exit())
             time.sleep(3)
             self.assertEqual(set(), visible_windows(d) - before, "something was started")
+            self.assertEqual([], programs_started(s, "Quillith.exe"))
 
     def test_class_2_all_users(self):
         with WineSession(self.id(), tz="Asia/Tokyo") as self.session:
