@@ -173,7 +173,8 @@ class FilePass(unittest.TestCase):
                 os.chmod(remover, 0o444)
                 # Root may write any file, and Wine with it; the immutable flag makes the file as
                 # unwritable for root as the read-only attribute makes it for a user.
-                subprocess.run(["chattr", "+i", str(remover)], check=True)
+                if subprocess.run(["chattr", "+i", str(remover)], capture_output=True).returncode != 0:
+                    self.skipTest("the host cannot make a file immutable here")
                 try:
                     report = run_failing_pass(s, d, r"C:\I1", r"C:\W1")
                 finally:
