@@ -33,3 +33,27 @@ function(add_unit_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES LABELS native ENVIRONMENT "SOURCE_DIR=${CMAKE_SOURCE_DIR}")
 endfunction()
+
+# add_fuzzer(target TEST name SOURCES files... [DEPENDS files...] [SEEDS folder] [ARGS options...]):
+# a libFuzzer program built with clang under ASan and UBSan, and a short run of it as a test.
+find_program(CLANGXX clang++)
+function(add_fuzzer target)
+  cmake_parse_arguments(F "" "TEST;SEEDS" "SOURCES;DEPENDS;ARGS" ${ARGN})
+  if(NOT CLANGXX)
+    message(WARNING "clang++ not found: the fuzzer ${target} is not built")
+    return()
+  endif()
+  set(exe ${CMAKE_CURRENT_BINARY_DIR}/${target})
+  add_custom_command(OUTPUT ${exe}
+    COMMAND ${CLANGXX} -std=c++17 -g -O1 -Wall -Wextra -Werror
+            -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I${CMAKE_SOURCE_DIR}
+            ${F_SOURCES} -o ${exe}
+    DEPENDS ${F_SOURCES} ${F_DEPENDS}
+    COMMENT "Building the fuzzer ${target}")
+  add_custom_target(${target} ALL DEPENDS ${exe})
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/${target}_corpus)
+  add_test(NAME ${F_TEST}
+    COMMAND ${exe} -seed=1 -rss_limit_mb=2048 -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/${target}_
+            ${F_ARGS} ${CMAKE_CURRENT_BINARY_DIR}/${target}_corpus ${F_SEEDS})
+  set_tests_properties(${F_TEST} PROPERTIES LABELS "native;fuzz")
+endfunction()

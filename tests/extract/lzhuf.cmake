@@ -13,27 +13,9 @@ if(benchmark_FOUND)
   target_compile_options(extract_lzhuf_bench PRIVATE -Wall -Wextra -Werror)
 endif()
 
-# libFuzzer over the decoding core (and the encoder's round trip), built with clang; the tests
-# run it briefly.
-find_program(CLANGXX clang++)
-if(NOT CLANGXX)
-  message(WARNING "clang++ not found: the LZHUF fuzzer is not built")
-  return()
-endif()
-set(LZHUF_FUZZ ${CMAKE_CURRENT_BINARY_DIR}/lzhuf_fuzz)
-set(LZHUF_FUZZ_SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/lzhuf_fuzz.cpp ${CMAKE_SOURCE_DIR}/extract/lzhuf.cpp
-    ${CMAKE_SOURCE_DIR}/tools/lzhuf/lzhuf_encode.cpp)
-add_custom_command(OUTPUT ${LZHUF_FUZZ}
-  COMMAND ${CLANGXX} -std=c++17 -g -O1 -Wall -Wextra -Werror
-          -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -I${CMAKE_SOURCE_DIR}
-          ${LZHUF_FUZZ_SOURCES} -o ${LZHUF_FUZZ}
-  DEPENDS ${LZHUF_FUZZ_SOURCES} ${CMAKE_SOURCE_DIR}/extract/lzhuf.h
-          ${CMAKE_SOURCE_DIR}/tools/lzhuf/lzhuf_encode.h
-  COMMENT "Building the LZHUF fuzzer")
-add_custom_target(lzhuf_fuzz ALL DEPENDS ${LZHUF_FUZZ})
-
-file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/lzhuf_fuzz_corpus)
-add_test(NAME extract_lzhuf_fuzz
-  COMMAND ${LZHUF_FUZZ} -seed=1 -runs=100000 -max_total_time=20 -max_len=4096 -rss_limit_mb=2048
-          -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/lzhuf_fuzz_ ${CMAKE_CURRENT_BINARY_DIR}/lzhuf_fuzz_corpus)
-set_tests_properties(extract_lzhuf_fuzz PROPERTIES LABELS "native;fuzz")
+# libFuzzer over the decoding core (and the encoder's round trip); the tests run it briefly.
+add_fuzzer(lzhuf_fuzz TEST extract_lzhuf_fuzz
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/lzhuf_fuzz.cpp ${CMAKE_SOURCE_DIR}/extract/lzhuf.cpp
+          ${CMAKE_SOURCE_DIR}/tools/lzhuf/lzhuf_encode.cpp
+  DEPENDS ${CMAKE_SOURCE_DIR}/extract/lzhuf.h ${CMAKE_SOURCE_DIR}/tools/lzhuf/lzhuf_encode.h
+  ARGS -runs=100000 -max_total_time=20 -max_len=4096)

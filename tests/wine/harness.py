@@ -5,12 +5,14 @@ Environment (set by ctest; defaults suit a run from the source tree):
   WINE_TEMPLATE    the template prefix, made once per test run with wineboot
   WINE_RESULTS     where failed scenarios keep their prefix and screenshots
 """
+import contextlib
 import os
 import re
 import shutil
 import subprocess
 import tempfile
 import time
+import unittest
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
@@ -308,6 +310,23 @@ class WineSession:
     def set_windows_version(self, exe_name, version):
         """Makes GetVersionExA report another Windows to one program (win98, winxp, vista, ...)."""
         self.reg("add", r"HKCU\Software\Wine\AppDefaults\%s" % exe_name, "/v", "Version", "/d", version, "/f")
+
+    @contextlib.contextmanager
+    def small_drive(self, letter="e", size="100k"):
+        """A tmpfs of the given size as the Windows drive letter (a full disk, for real); yields its
+        host folder. Skips the test where tmpfs cannot be mounted."""
+        disk = self.root / ("drive-" + letter)
+        disk.mkdir()
+        mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=" + size, "tmpfs", str(disk)],
+                                 capture_output=True, text=True)
+        if mounted.returncode != 0:
+            raise unittest.SkipTest("cannot mount a small tmpfs here: " + mounted.stderr.strip())
+        try:
+            (self.prefix / "dosdevices" / (letter + ":")).symlink_to(disk)
+            yield disk
+        finally:
+            subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True)
+            subprocess.run(["umount", "-l", str(disk)], capture_output=True)
 
     # -- evidence
     def screenshot(self, name):

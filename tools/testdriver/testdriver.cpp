@@ -248,8 +248,18 @@ static bool Run(const std::vector<std::string> &a, std::string &out)
             CloseHandle(Started.hThread);
         }
         memset(&Started, 0, sizeof Started);
-        if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, dir.empty() ? NULL : dir.c_str(), &si,
-                            &Started)) {
+        // The program gets standard handles of its own, so that nothing it prints mixes with the
+        // driver's replies.
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+        HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                 OPEN_EXISTING, 0, NULL);
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = si.hStdOutput = si.hStdError = nul;
+        BOOL created = CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, dir.empty() ? NULL : dir.c_str(),
+                                      &si, &Started);
+        if (nul != INVALID_HANDLE_VALUE)
+            CloseHandle(nul);
+        if (!created) {
             out = Fmt("CreateProcess failed, error %lu", GetLastError());
             return false;
         }

@@ -9,7 +9,7 @@ import unittest
 import zoneinfo
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import BUILD, WINDOWS_VERSIONS, WINESERVER, WineSession  # noqa: E402
+from harness import BUILD, WINDOWS_VERSIONS, WineSession  # noqa: E402
 
 CAPTION = "YLTERA Setup"
 MESSAGE = "Unable to create destination file!\r\nInstallation will now be aborted."
@@ -224,14 +224,7 @@ class FilePass(unittest.TestCase):
 
     def test_full_disk(self):
         with WineSession(self.id()) as s:
-            disk = s.root / "small-disk"
-            disk.mkdir()
-            mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=100k", "tmpfs", str(disk)],
-                                     capture_output=True, text=True)
-            if mounted.returncode != 0:
-                self.skipTest("cannot mount a small tmpfs here: " + mounted.stderr.strip())
-            try:
-                (s.prefix / "dosdevices" / "e:").symlink_to(disk)
+            with s.small_drive("e", "100k") as disk:
                 s.unix_path(r"C:\W").mkdir()
                 d = s.driver()
                 report = run_failing_pass(s, d, r"E:\Quillith", r"C:\W")
@@ -240,10 +233,6 @@ class FilePass(unittest.TestCase):
                 self.assertTrue(s.unix_path(r"C:\W\QLRemove.exe").exists())
                 # Quillith.exe (172 KB) does not fit on the 100 KB disk, and nothing of it is left.
                 self.assertEqual([], list((disk / "Quillith").iterdir()), "no partial file")
-            finally:
-                subprocess.run([WINESERVER, "-k"], env=s.env, capture_output=True)
-                subprocess.run(["umount", "-l", str(disk)], capture_output=True)
-
 
 if __name__ == "__main__":
     unittest.main()
