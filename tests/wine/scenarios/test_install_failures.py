@@ -7,7 +7,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import WINESERVER, WineSession  # noqa: E402
+from harness import WineSession  # noqa: E402
 
 import test_install as common  # noqa: E402
 
@@ -50,28 +50,17 @@ class FailedInstallation(unittest.TestCase):
                 subprocess.run(["chattr", "-i", str(remover)])
 
     def test_full_disk(self):
-        with WineSession(self.id()) as s:
+        with WineSession(self.id()) as s, s.small_drive("e", "100k") as disk:
             common.own_user_folders(s)
-            disk = s.root / "small-disk"
-            disk.mkdir()
-            mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=100k", "tmpfs", str(disk)],
-                                     capture_output=True, text=True)
-            if mounted.returncode != 0:
-                self.skipTest("cannot mount a small tmpfs here: " + mounted.stderr.strip())
-            try:
-                (s.prefix / "dosdevices" / "e:").symlink_to(disk)
-                d = common.open_wizard(s, "win7")
-                common.to_destination(d)
-                d.set_text(401, r"E:\Quillith")
-                d.post_click(101)
-                self.assert_aborted(s, d)
-                # QLRemove.exe went to the Windows folder; Quillith.exe (172 KB) did not fit.
-                self.assertTrue(common.host_path(s, common.WINDOWS_DIR + r"\QLRemove.exe").exists())
-                self.assertEqual([], sorted(p.name for p in (disk / "Quillith").iterdir()),
-                                 "no partial file is left behind")
-            finally:
-                subprocess.run([WINESERVER, "-k"], env=s.env, capture_output=True)
-                subprocess.run(["umount", "-l", str(disk)], capture_output=True)
+            d = common.open_wizard(s, "win7")
+            common.to_destination(d)
+            d.set_text(401, r"E:\Quillith")
+            d.post_click(101)
+            self.assert_aborted(s, d)
+            # QLRemove.exe went to the Windows folder; Quillith.exe (172 KB) did not fit.
+            self.assertTrue(common.host_path(s, common.WINDOWS_DIR + r"\QLRemove.exe").exists())
+            self.assertEqual([], sorted(p.name for p in (disk / "Quillith").iterdir()),
+                             "no partial file is left behind")
 
     def test_cancel_before_the_run_starts(self):
         with WineSession(self.id()) as s:
