@@ -52,6 +52,13 @@ def make_template(path=TEMPLATE):
     home.mkdir(parents=True, exist_ok=True)
     env = _env(tmp, home)
     subprocess.run([WINE, "wineboot", "-i"], env=env, check=True, capture_output=True, timeout=300)
+    # The user's Desktop, Documents and so on are links to the HOME the template was made with;
+    # each scenario's copy needs folders of its own.
+    for user in (tmp / "drive_c" / "users").iterdir():
+        for p in user.iterdir():
+            if p.is_symlink():
+                p.unlink()
+                p.mkdir()
     # The fonts a Windows has: this Wine does not find its own font folder (MS Sans Serif and the
     # rest), and Courier New is taken by its metric twin.
     fonts = tmp / "drive_c" / "windows" / "Fonts"

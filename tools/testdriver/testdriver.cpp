@@ -53,16 +53,17 @@ static std::string Fmt(const char *format, ...)
     return buf;
 }
 
+// One WM_GETTEXT into a large buffer: asking for the length first would race with a control whose
+// text changes in between.
 static std::string WindowText(HWND w)
 {
-    DWORD_PTR len = 0;
-    if (!SendMessageTimeoutA(w, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &len))
-        return "";
-    std::vector<char> buf(len + 2);
+    static char buf[65536];
     DWORD_PTR got = 0;
-    SendMessageTimeoutA(w, WM_GETTEXT, buf.size(), (LPARAM)buf.data(), SMTO_ABORTIFHUNG, 5000, &got);
-    buf[buf.size() - 1] = 0;
-    return buf.data();
+    buf[0] = 0;
+    if (!SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, (LPARAM)buf, SMTO_ABORTIFHUNG, 5000, &got))
+        return "";
+    buf[sizeof buf - 1] = 0;
+    return buf;
 }
 
 static std::string ClassOf(HWND w)
