@@ -1,8 +1,8 @@
 #include "core/registry.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "core/format.h"
 #include "core/paths.h"
 #include "core/regtext.h"
 #include "core/state.h"
@@ -89,7 +89,7 @@ void RegisterProduct()
         return;
     }
     SetText(entry, "DisplayName", ProductInfo.Name);
-    snprintf(work, sizeof work, "v%s", ProductInfo.Version);
+    FormatText(work, sizeof work, "v%s", ProductInfo.Version);
     SetText(entry, "DisplayVersion", work);
     // Joined by the same rule as the file pass that wrote the remover, so the command names that
     // very file. A Windows folder too long for that join leaves the command out rather than

@@ -1,9 +1,9 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <stdio.h>
 #include <string.h>
 
+#include "core/format.h"
 #include "core/paths.h"
 #include "core/state.h"
 #include "resources/resource.h"
@@ -13,7 +13,7 @@
 static void InitDestinationPage(HWND page)
 {
     char text[512];
-    snprintf(text, sizeof text,
+    FormatText(text, sizeof text,
              "The program files for YLTERA %s will be installed to the following default location. It is "
              "recommended that you do not change the location below as it is optimized especially for program "
              "files to help them start faster and run smoother.",

@@ -1,8 +1,8 @@
 #include "wizard/destination_rules.h"
 
-#include <stdio.h>
 #include <string.h>
 
+#include "core/format.h"
 #include "core/paths.h"
 
 void FormatByteSize(char *out, size_t size, uint32_t count)
@@ -21,14 +21,14 @@ void FormatByteSize(char *out, size_t size, uint32_t count)
     }
     float value = (float)((double)count / divisor);
     if (value == 0.0f) {
-        snprintf(out, size, "0 %s", unit);
+        FormatText(out, size, "0 %s", unit);
         return;
     }
     // Three significant digits, cut: "976.561523" -> "976", "0.976562" -> "0.97".
     char work[20];
-    snprintf(work, sizeof work, "%f", (double)value);
+    FormatText(work, sizeof work, "%f", (double)value);
     int keep = work[3] == '.' ? 3 : 4;
-    snprintf(out, size, "%.*s %s", keep, work, unit);
+    FormatText(out, size, "%.*s %s", keep, work, unit);
 }
 
 uint32_t ApplicableSize(const ProductRecord *product, WinVersionClass cls)
@@ -111,5 +111,5 @@ void FormatDestinationWarning(char *out, size_t size, DestinationVerdict verdict
     case DEST_ACCEPTED:
         break;
     }
-    snprintf(out, size, "Path Invalid!\r\n\r\n%s", reason);
+    FormatText(out, size, "Path Invalid!\r\n\r\n%s", reason);
 }

@@ -1,9 +1,9 @@
 #include <windows.h>
 #include <shellapi.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
+#include "core/format.h"
 #include "core/paths.h"
 #include "core/state.h"
 #include "resources/resource.h"
@@ -53,7 +53,7 @@ bool RegisterFrameClass()
 static void InitFrame(HWND frame)
 {
     char title[64];
-    snprintf(title, sizeof title, "YLTERA %s", ProductInfo.Name);
+    FormatText(title, sizeof title, "YLTERA %s", ProductInfo.Name);
     SetWindowTextA(frame, title);
     SetupState.FrameWindow = frame;
     CenterWindow(frame);

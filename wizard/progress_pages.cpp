@@ -1,5 +1,5 @@
-#include <stdio.h>
 
+#include "core/format.h"
 #include "core/registry.h"
 #include "core/state.h"
 #include "extract/install.h"
@@ -13,7 +13,7 @@ enum { RUN_DELAY_MS = 500, TEXT_SIZE = 256 };
 void AbortInstallation()
 {
     char text[TEXT_SIZE];
-    snprintf(text, sizeof text,
+    FormatText(text, sizeof text,
              "Installation Aborted!\r\n\r\nYLTERA %s could not be installed at this time.\r\n"
              "Please restart your computer before running setup again.",
              ProductInfo.Name);
@@ -49,7 +49,7 @@ INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
 static void InitFinishPage(HWND page)
 {
     char text[TEXT_SIZE];
-    snprintf(text, sizeof text,
+    FormatText(text, sizeof text,
              "YLTERA %s was sucessfully installed. Please take a moment to check out the Survival "
              "Guide below and remember to tell a friend or two about YLTERA and share the "
              "experience together!",
@@ -57,7 +57,7 @@ static void InitFinishPage(HWND page)
     SetDlgItemTextA(page, IDC_FINISH_TEXT, text);
     SetFixedFont(page, IDC_GUIDE_TEXT);
     LoadTextResource(page, IDC_GUIDE_TEXT, "WELCOME");
-    snprintf(text, sizeof text, "Place a check here to run YLTERA %s on exit...", ProductInfo.Name);
+    FormatText(text, sizeof text, "Place a check here to run YLTERA %s on exit...", ProductInfo.Name);
     SetDlgItemTextA(page, IDC_RUN_ON_EXIT, text);
 }
 

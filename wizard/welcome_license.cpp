@@ -1,6 +1,6 @@
 #include <windows.h>
-#include <stdio.h>
 
+#include "core/format.h"
 #include "core/state.h"
 #include "resources/resource.h"
 #include "wizard/wizard.h"
@@ -13,13 +13,13 @@ static void InitWelcomePage(HWND page)
     SYSTEMTIME now;
     GetLocalTime(&now);
     char text[256];
-    snprintf(text, sizeof text,
+    FormatText(text, sizeof text,
              "YLTERA Setup Wizard for all versions of Microsoft Windows\r\n"
              "Copyright (C) 2010-%i YLTERA. All rights reserved.\r\n",
              (int)now.wYear);
     SetDlgItemTextA(page, IDC_BANNER, text);
 
-    snprintf(text, sizeof text,
+    FormatText(text, sizeof text,
              "Welcome to the new YLTERA installation wizard. This setup utility will guide you through a few "
              "simple steps to install the YLTERA %s software on your computer. Click the Continue button "
              "below now to being...",
