@@ -64,3 +64,17 @@ TEST(CopyText, BoundedAndTerminated)
     EXPECT_FALSE(AppendText(buf, "h", sizeof buf));
     EXPECT_STREQ("abcdefg", buf);
 }
+
+#include "core/format.h"
+
+TEST(FormatText, BoundedTerminatedAndReportsCuts)
+{
+    char buf[8];
+    memset(buf, 'z', sizeof buf);
+    EXPECT_TRUE(FormatText(buf, sizeof buf, "v%s", "5.00"));
+    EXPECT_STREQ("v5.00", buf);
+    EXPECT_FALSE(FormatText(buf, sizeof buf, "YLTERA %s", "Quillith"));
+    EXPECT_STREQ("YLTERA ", buf);
+    EXPECT_TRUE(FormatText(buf, sizeof buf, "%.*s %s", 3, "1.430500", "KB"));
+    EXPECT_STREQ("1.4 KB", buf);
+}
