@@ -1,6 +1,6 @@
 """The signing round trip: a throwaway self-signed certificate, setup.exe signed with it by the
 build's own signing step (scripts/dist.sh sign), checked by osslsigncode, by the PE checks and,
-for the 64-bit twin, by starting it under Wine."""
+for the 64-bit twin, by a whole installation under Wine."""
 import os
 import shutil
 import subprocess
@@ -12,8 +12,11 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 SOURCE = HERE.parent.parent
 sys.path.insert(0, str(HERE))
-sys.path.insert(0, str(HERE.parent / "wine"))
+sys.path.insert(0, str(HERE.parent / "wine" / "scenarios"))
 from pe import Pe  # noqa: E402
+from test_install import (DEFAULT_DIR, InstallChecks, open_wizard, own_user_folders,  # noqa: E402
+                          run_installation, to_destination)
+from harness import WineSession  # noqa: E402
 
 BUILD = Path(os.environ.get("RELEASE_BUILD_DIR", "."))
 ARCH = os.environ.get("RELEASE_ARCH", "x86")
@@ -24,7 +27,7 @@ def run(cmd, **kw):
     return subprocess.run([str(c) for c in cmd], capture_output=True, text=True, **kw)
 
 
-class Signing(unittest.TestCase):
+class Signing(unittest.TestCase, InstallChecks):
     @classmethod
     def setUpClass(cls):
         cls.dir = Path(tempfile.mkdtemp(prefix="signing-"))
@@ -108,16 +111,17 @@ class Signing(unittest.TestCase):
                 self.assertEqual([], list(self.dir.glob("*.signing")))
 
     @unittest.skipUnless(ARCH == "x64", "only the 64-bit twin runs here")
-    def test_signed_twin_starts_under_wine(self):
-        from harness import WineSession
-        folder = self.dir / "twin"
-        folder.mkdir()
+    def test_signed_twin_installs_under_wine(self):
+        (self.dir / "twin").mkdir()
         signed = self.signed_copy("twin/setup.exe")
-        with WineSession(self.id()) as s:
-            d = s.driver()
-            d.start(signed)
-            d.wait_window(title="YLTERA Quillith")
-            self.assertTrue(d.running())
+        tz = "Europe/Berlin"
+        with WineSession(self.id(), tz=tz) as s:
+            s.setup_exe = signed
+            own_user_folders(s)
+            d = open_wizard(s, "win7")
+            to_destination(d)
+            run_ = run_installation(d)
+            self.check_installed(s, d, run_, DEFAULT_DIR, 1, True, tz, "signed twin")
 
 
 if __name__ == "__main__":
