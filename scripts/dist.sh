@@ -12,7 +12,13 @@ set -euo pipefail
 HERE=$(cd "$(dirname "$0")" && pwd)
 
 is_signed() {
-    osslsigncode extract-signature -in "$1" -out /dev/null >/dev/null 2>&1
+    # osslsigncode will not write its output to /dev/null.
+    local der rc=0
+    der=$(mktemp)
+    rm -f "$der"
+    osslsigncode extract-signature -in "$1" -out "$der" >/dev/null 2>&1 || rc=1
+    rm -f "$der"
+    return $rc
 }
 
 sign() { # in, out, description

@@ -1,6 +1,7 @@
 """The signing round trip: a throwaway self-signed certificate, setup.exe signed with it by the
 build's own signing step (scripts/dist.sh sign), checked by osslsigncode, by the PE checks and,
 for the 64-bit twin, by a whole installation under Wine."""
+import hashlib
 import os
 import shutil
 import subprocess
@@ -109,6 +110,20 @@ class Signing(unittest.TestCase, InstallChecks):
                 self.assertNotEqual(0, r.returncode, r.stdout)
                 self.assertFalse(out.exists())
                 self.assertEqual([], list(self.dir.glob("*.signing")))
+
+    def test_dist_folder_lists_sums_and_signatures(self):
+        signed = self.signed_copy("for-dist.exe")
+        dist = self.dir / "dist"
+        r = run(["bash", SOURCE / "scripts" / "dist.sh", "collect", dist, "setup.exe=%s" % signed,
+                 "setup-unsigned.exe=%s" % (BUILD / "setup.exe")])
+        self.assertEqual(0, r.returncode, r.stdout + r.stderr)
+        self.assertRegex(r.stdout, r"setup\.exe +signed\n")
+        self.assertRegex(r.stdout, r"setup-unsigned\.exe +unsigned\n")
+        self.assertEqual(["SHA256SUMS", "setup-unsigned.exe", "setup.exe"], sorted(p.name for p in dist.iterdir()))
+        want = "".join("%s  %s\n" % (hashlib.sha256((dist / n).read_bytes()).hexdigest(), n)
+                       for n in ("setup.exe", "setup-unsigned.exe"))
+        self.assertEqual(want, (dist / "SHA256SUMS").read_text())
+        self.assertEqual(signed.read_bytes(), (dist / "setup.exe").read_bytes())
 
     @unittest.skipUnless(ARCH == "x64", "only the 64-bit twin runs here")
     def test_signed_twin_installs_under_wine(self):
