@@ -57,3 +57,14 @@ function(add_fuzzer target)
             ${F_ARGS} ${CMAKE_CURRENT_BINARY_DIR}/${target}_corpus ${F_SEEDS})
   set_tests_properties(${F_TEST} PROPERTIES LABELS "native;fuzz")
 endfunction()
+
+# add_test_folder(): every *_test.cpp of the calling folder is one GoogleTest program, named
+# <folder>_<file>; its *.cmake fragments add fuzzers, benchmarks and checks.
+function(add_test_folder)
+  get_filename_component(sub ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  foreach(src ${tests})
+    get_filename_component(name ${src} NAME_WE)
+    add_unit_test(${sub}_${name} ${src})
+  endforeach()
+endfunction()
