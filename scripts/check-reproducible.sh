@@ -14,12 +14,16 @@ if [ "${KEEP:-}" != 1 ]; then
 fi
 echo "Building $COMMIT twice under $WORK"
 # The two trees differ in path and path length, which is what leaks into careless output.
+# The second also builds under another time zone, so that a tool stamping the local date shows up.
 TREES=("$WORK/a" "$WORK/second-tree-at-a-longer-path")
-for t in "${TREES[@]}"; do
+ZONES=(UTC Pacific/Kiritimati)
+for i in 0 1; do
+    t=${TREES[$i]}
     mkdir -p "$t/src"
     git archive "$COMMIT" | tar -x -C "$t/src"
-    echo "== $t"
-    (unset SIGN_CERT SIGN_KEY; BUILD_DIR="$t/build" "$t/src/scripts/build.sh" >"$t/build.log" 2>&1) ||
+    echo "== $t (TZ=${ZONES[$i]})"
+    (unset SIGN_CERT SIGN_KEY; export TZ=${ZONES[$i]}
+     BUILD_DIR="$t/build" "$t/src/scripts/build.sh" >"$t/build.log" 2>&1) ||
         { tail -30 "$t/build.log"; echo "build in $t failed (log: $t/build.log)"; exit 1; }
 done
 status=0
