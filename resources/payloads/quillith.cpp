@@ -1,6 +1,6 @@
 // Quillith.exe: the writing pad, a plain-text editor. Two builds share this source and the file
-// name: QUILLITH_BUILD "98" for Windows 95 to 2000 and 7 onwards, "XP" for XP and Vista, which
-// carries the visual-styles manifest. A file named on the command line is opened at the start.
+// name: the XP build (QUILLITH_XP) for Windows XP and Vista, with the visual-styles manifest, and
+// the other for every other Windows. A file named on the command line is opened at the start.
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
@@ -14,7 +14,7 @@
 #ifdef QUILLITH_XP
 #define QUILLITH_EDITION "Edition for Windows XP and Windows Vista."
 #else
-#define QUILLITH_EDITION "Edition for Windows 95, 98, Me, NT 4.0, 2000 and Windows 7 onwards."
+#define QUILLITH_EDITION "Edition for Windows 95, 98, Me, NT 4.0, 2000, Server 2003 and Windows 7 onwards."
 #endif
 
 static const char ClassName[] = "QuillithPad";

@@ -220,6 +220,31 @@ class HelpFile(unittest.TestCase):
             self.assertIn('"%s"' % p, (HELP_PAGES / "contents.hhc").read_text(), "every page is in the contents")
 
 
+class Updater(unittest.TestCase):
+    def test_updater_shows_what_is_installed_and_opens_only_web_addresses(self):
+        uninstall = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillith"
+        with WineSession(self.id()) as s:
+            folder = place_pad(s, "PROGRAM_98")
+            shutil.copy(payload("UPDATER"), folder / "QLUpdate.exe")
+            d = s.driver()
+            with self.subTest("nothing installed"):
+                d.start(PAD_DIR + r"\QLUpdate.exe")
+                d.wait_window(title="Quillith Update")
+                self.assertEqual("Quillith is not installed on this computer.", d.text(301))
+                self.assertEqual("http://www.yltera.com/support.html", d.text(303))
+                d.answer(CANCEL)
+                self.assertEqual(0, d.wait_exit())
+            with self.subTest("a support link that is not a web address is not handed to the shell"):
+                s.reg("add", r"HKLM\Software\Yltera\Programs\Quillith", "/v", "Version", "/d", "5.01", "/f")
+                s.reg("add", uninstall, "/v", "HelpLink", "/d", r"C:\windows\notepad.exe", "/f")
+                d.start(PAD_DIR + r"\QLUpdate.exe")
+                d.wait_window(title="Quillith Update")
+                self.assertEqual("Installed version: YLTERA Quillith 5.01", d.text(301))
+                self.assertEqual("http://www.yltera.com/support.html", d.text(303))
+                d.answer(CANCEL)
+                self.assertEqual(0, d.wait_exit())
+
+
 class Rules(unittest.TestCase):
     def test_rules_of_the_remover_and_the_pad_case_by_case(self):
         with WineSession(self.id()) as s:

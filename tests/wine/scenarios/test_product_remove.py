@@ -269,14 +269,21 @@ class Removal(unittest.TestCase):
             with self.subTest("the user's own file keeps the install folder; other products stay"):
                 own = common.host_path(s, common.DEFAULT_DIR + r"\my notes.txt")
                 own.write_text("mine")
+                # The user has turned the desktop link into one of their own, to another program.
+                _, desktop = common.link_folders(s, False)
+                r = s.run([s.prog("product_link"), desktop + r"\Quillith.lnk", r"C:\windows\notepad.exe"])
+                self.assertEqual("made", r.stdout.strip())
                 texts, code = run_remover(s, command, [YES, OK])
                 self.assertEqual([CONFIRM, REMOVED + "\r\n\r\nThe folder " + common.DEFAULT_DIR
                                   + " was kept because it holds files that were not installed with Quillith."],
                                  texts)
                 self.assertEqual(0, code)
                 state = product_state(s, common.DEFAULT_DIR, False)
-                self.assertEqual({common.WINDOWS_DIR + r"\QLRemove.exe": True},
-                                 {p: e for p, e in state[0].items() if e}, "only the remover, until the restart")
+                self.assertEqual({common.WINDOWS_DIR + r"\QLRemove.exe": True, desktop + r"\Quillith.lnk": True},
+                                 {p: e for p, e in state[0].items() if e},
+                                 "only the remover, until the restart, and the user's link")
+                self.assertEqual(r"C:\windows\notepad.exe",
+                                 common.read_link(s, desktop + r"\Quillith.lnk")["Local path"])
                 self.assertEqual(({OTHER_PRODUCT[0]: OTHER_PRODUCT[1]}, None, None), state[1:])
                 self.assertEqual("mine", own.read_text())
                 self.assertEqual(["my notes.txt"], [p.name for p in own.parent.iterdir()])
