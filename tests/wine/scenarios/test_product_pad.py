@@ -245,14 +245,6 @@ class Updater(unittest.TestCase):
                 self.assertEqual(0, d.wait_exit())
 
 
-class Rules(unittest.TestCase):
-    def test_rules_of_the_remover_and_the_pad_case_by_case(self):
-        with WineSession(self.id()) as s:
-            r = s.run([s.prog("product_rules")])
-            self.assertEqual([], [line for line in r.stdout.splitlines() if line.startswith("fail ")])
-            self.assertRegex(r.stdout, r"cases [1-9]\d* failures 0")
-
-
 class PayloadRows(unittest.TestCase):
     def test_every_payload_meets_its_rows_size_and_packed_size(self):
         """The programs and the help file, with their filler, are exactly as large as the file

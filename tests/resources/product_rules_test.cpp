@@ -1,24 +1,16 @@
-// product_rules: the plain rules of the product's programs (which recorded paths the remover
-// trusts, its WININIT.INI line, the pad's line ends), case by case. Prints "fail ..." for every
-// case that does not hold and "cases N" at the end. The rules are compiled in from their sources,
-// as the product's programs compile them.
-#include <stdio.h>
+// The plain rules of the product's programs: which recorded paths the remover trusts, its
+// WININIT.INI line, and the pad's line ends, case by case.
+#include <gtest/gtest.h>
 #include <string.h>
 
 #include "core/paths.h"
 #include "core/product.h"
-#include "resources/payloads/pad_text.cpp"
-#include "resources/payloads/remove_rules.cpp"
-
-static int Cases, Failures;
+#include "resources/payloads/pad_text.h"
+#include "resources/payloads/remove_rules.h"
 
 static void Check(bool ok, const char *what, const char *input)
 {
-    Cases++;
-    if (!ok) {
-        Failures++;
-        printf("fail %s [%s]\n", what, input);
-    }
+    EXPECT_TRUE(ok) << what << " [" << input << "]";
 }
 
 static void Paths()
@@ -125,11 +117,17 @@ static void PadText()
     Check(!PadHasNul("abcd", 4), "PadHasNul", "abcd");
 }
 
-int main()
+TEST(RemoverRules, RecordedPathsAndGroups)
 {
     Paths();
+}
+
+TEST(RemoverRules, WininitDeleteLine)
+{
     Wininit();
+}
+
+TEST(PadRules, LineEndsAndNuls)
+{
     PadText();
-    printf("cases %d failures %d\n", Cases, Failures);
-    return Failures ? 1 : 0;
 }
