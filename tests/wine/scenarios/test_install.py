@@ -53,16 +53,6 @@ SINGLE_USER, MULTIPLE_USERS = 406, 407
 
 # -- the prefix
 
-def own_user_folders(s):
-    """Gives the user's Desktop (and its siblings) a folder inside the prefix: the template links
-    them to the home folder it was made with, which every scenario would share."""
-    for user in (s.prefix / "drive_c" / "users").iterdir():
-        for p in user.iterdir():
-            if p.is_symlink():
-                p.unlink()
-                p.mkdir()
-
-
 def host_path(s, winpath):
     """The host file of a Windows path, its parts matched without regard to case as Windows does
     (C:\\Windows is the prefix's drive_c/windows). Parts that do not exist are kept as written."""
@@ -317,7 +307,6 @@ def visible_windows(d):
 class InstallOnEachClass(unittest.TestCase, InstallChecks):
     def install(self, version, cls, tz, scope=None):
         s = self.session
-        own_user_folders(s)
         d = open_wizard(s, version)
         to_destination(d)
         self.assertEqual(DEFAULT_DIR, d.text(401))

@@ -17,7 +17,6 @@ OLD = 946684800  # 2000-01-01, older than anything the run writes
 class InstallAgain(unittest.TestCase, common.InstallChecks):
     def test_typed_folder_then_reinstall(self):
         with WineSession(self.id(), tz="Europe/Berlin") as s:
-            common.own_user_folders(s)
             d = common.open_wizard(s, "winxp")
             common.to_destination(d)
             run = common.run_installation(d, folder=TYPED, scope=common.SINGLE_USER)

@@ -29,7 +29,6 @@ class FailedInstallation(unittest.TestCase):
 
     def test_read_only_target_file(self):
         with WineSession(self.id()) as s:
-            common.own_user_folders(s)
             remover = common.host_path(s, common.WINDOWS_DIR + r"\QLRemove.exe")
             remover.write_bytes(b"old remover")
             s.run(["attrib", "+r", common.WINDOWS_DIR + r"\QLRemove.exe"], check=True)
@@ -51,7 +50,6 @@ class FailedInstallation(unittest.TestCase):
 
     def test_full_disk(self):
         with WineSession(self.id()) as s, s.small_drive("e", "100k") as disk:
-            common.own_user_folders(s)
             d = common.open_wizard(s, "win7")
             common.to_destination(d)
             d.set_text(401, r"E:\Quillith")
@@ -64,7 +62,6 @@ class FailedInstallation(unittest.TestCase):
 
     def test_cancel_before_the_run_starts(self):
         with WineSession(self.id()) as s:
-            common.own_user_folders(s)
             d = common.open_wizard(s, "win7")
             common.to_destination(d)
             started = time.monotonic()

@@ -42,7 +42,6 @@ def deep_folder(length):
 class ShortcutPass(unittest.TestCase):
     def test_refusals_and_skipped_links(self):
         with WineSession(self.id()) as s:
-            common.own_user_folders(s)
             programs, desktop = common.link_folders(s, False)
 
             with self.subTest("COM already initialised on the thread"):

@@ -157,7 +157,6 @@ def product_state(s, install_dir, all_users):
 class Removal(unittest.TestCase):
     def test_links_start_their_targets_and_removal_restores_the_machine(self):
         with WineSession(self.id()) as s:
-            common.own_user_folders(s)
             log = record_web_addresses(s)
             s.set_windows_version("setup.exe", "win7")
             warm_up(s)
@@ -234,7 +233,6 @@ class Removal(unittest.TestCase):
         """On the Windows 95 family, per-user links; another product of the maker, a file of the
         user's own in the install folder and another program's pending deletion."""
         with WineSession(self.id()) as s:
-            common.own_user_folders(s)
             s.reg("add", common.PRODUCT_KEY, "/v", OTHER_PRODUCT[0], "/d", OTHER_PRODUCT[1], "/f")
             old = s.unix_path(r"C:\windows\temp\old.tmp")
             old.write_text("left by another program")
