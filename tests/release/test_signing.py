@@ -15,7 +15,7 @@ SOURCE = HERE.parent.parent
 sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parent / "wine" / "scenarios"))
 from pe import Pe  # noqa: E402
-from test_install import (DEFAULT_DIR, InstallChecks, open_wizard, own_user_folders,  # noqa: E402
+from test_install import (DEFAULT_DIR, InstallChecks, open_wizard,  # noqa: E402
                           run_installation, to_destination)
 from harness import WineSession  # noqa: E402
 
@@ -132,7 +132,6 @@ class Signing(unittest.TestCase, InstallChecks):
         tz = "Europe/Berlin"
         with WineSession(self.id(), tz=tz) as s:
             s.setup_exe = signed
-            own_user_folders(s)
             d = open_wizard(s, "win7")
             to_destination(d)
             run_ = run_installation(d)
