@@ -10,7 +10,9 @@ RUN=$B/run-wizard
 mkdir -p "$RUN/home"
 export WINEPREFIX=$RUN/prefix WINEARCH=win64 WINEDEBUG=-all HOME=$RUN/home
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-[ -d "$WINEPREFIX" ] || /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+# The same kind of prefix as the tests use: Windows fonts, user folders of its own.
+python3 -c "import sys; sys.path.insert(0, 'tests/wine'); import harness; harness.make_template(sys.argv[1])" \
+  "$WINEPREFIX"
 XVFB_PID=""
 if [ -z "${DISPLAY:-}" ]; then
   exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "PID $!"; wait)
@@ -18,6 +20,6 @@ if [ -z "${DISPLAY:-}" ]; then
   read -r num <&3; export DISPLAY=":$num"
   echo "No display: the wizard runs on the virtual display $DISPLAY (screenshots: import -window root)"
 fi
-trap '[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; /usr/lib/wine/wine64 wineserver -k 2>/dev/null || true' EXIT
+trap '[ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 echo "Starting $B/win64/setup.exe in the prefix $WINEPREFIX"
 /usr/lib/wine/wine64 "$B/win64/setup.exe" || true
