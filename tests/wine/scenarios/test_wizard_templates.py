@@ -4,6 +4,7 @@ import os
 import struct
 import sys
 import unittest
+import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import BUILD  # noqa: E402
@@ -69,8 +70,8 @@ for k in (1002, 1003, 1004, 1006):
 ATOMS = {0x80: "BUTTON", 0x81: "EDIT", 0x82: "STATIC"}
 
 
-def dialog_resources(path):
-    """RT_DIALOG resources of a PE file by numeric id."""
+def dialog_resources(path, resource_type=5):
+    """RT_DIALOG (or other) resources of a PE file by numeric id."""
     data = open(path, "rb").read()
     pe = struct.unpack_from("<I", data, 0x3C)[0]
     sections, optional = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
@@ -90,7 +91,7 @@ def dialog_resources(path):
 
     out = {}
     for rtype, t in entries(0):
-        if rtype != 5:
+        if rtype != resource_type:
             continue
         for rid, n in entries(t & 0x7FFFFFFF):
             for _, leaf in entries(n & 0x7FFFFFFF):
@@ -144,6 +145,23 @@ class Templates(unittest.TestCase):
                                  head[:7] + (head[7].upper(),) + head[8:])
                 self.assertEqual(controls, [c for c, _ in got])
                 self.assertEqual([0] * len(got), [ex for _, ex in got], "no extended styles")
+
+    def test_manifest(self):
+        """Application manifest 1: the setup's own identity and the common-controls 6 dependency."""
+        path = BUILD / "setup.exe"
+        data = open(path, "rb").read()
+        machine = struct.unpack_from("<H", data, struct.unpack_from("<I", data, 0x3C)[0] + 4)[0]
+        arch = {0x14C: "X86", 0x8664: "amd64"}[machine]
+        ns = "{urn:schemas-microsoft-com:asm.v1}"
+        root = ET.fromstring(dialog_resources(path, 24)[1])
+        self.assertEqual({"name": "Yltera.Setup.Wizard", "version": "2.0.0.7", "processorArchitecture": arch,
+                          "type": "win32"}, root.find(ns + "assemblyIdentity").attrib)
+        description = root.find(ns + "description").text
+        self.assertIn("Quillith", description)
+        self.assertNotIn("\n", description)
+        dependency = root.find("%sdependency/%sdependentAssembly/%sassemblyIdentity" % (ns, ns, ns)).attrib
+        self.assertEqual(("win32", "Microsoft.Windows.Common-Controls", "6.0.0.0"),
+                         (dependency["type"], dependency["name"], dependency["version"]))
 
 
 if __name__ == "__main__":
