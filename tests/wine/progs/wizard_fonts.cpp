@@ -1,7 +1,9 @@
 // Runs the real wizard frame in this process (modeless, so that it can be looked into) and prints
 // the font of each control that the pages give a font of their own, one line per control:
 //   <page> <id> <face>|<height>|<weight>|<handle of the shared font>
-// and the dialog font of every page the same way, with id 0.
+// and the dialog font of every page the same way, with id 0. Before them, what RegisterFrameClass
+// registered, each line "class <what> <value>", the fields it takes over from the system dialog
+// class as "class copied 1|0".
 #include <windows.h>
 #include <stdio.h>
 
@@ -28,10 +30,47 @@ static void PrintFonts(const char *page, const int *ids, int count)
         PrintFont(page, ids[i], GetDlgItem(SetupState.PageWindow, ids[i]));
 }
 
+static void PrintIconSize(const char *what, HICON icon)
+{
+    ICONINFO info;
+    BITMAP bm;
+    if (!icon || !GetIconInfo(icon, &info) ||
+        !GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm)) {
+        printf("class %s none\n", what);
+        return;
+    }
+    printf("class %s %ld %ld\n", what, bm.bmWidth, bm.bmHeight);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
+
+static void PrintFrameClass()
+{
+    WNDCLASSEXA system, frame;
+    memset(&system, 0, sizeof system);
+    memset(&frame, 0, sizeof frame);
+    system.cbSize = frame.cbSize = sizeof frame;
+    GetClassInfoExA(NULL, MAKEINTRESOURCEA(0x8002), &system);
+    if (!GetClassInfoExA(SetupState.Instance, "SetupDlg", &frame)) {
+        printf("class none\n");
+        return;
+    }
+    printf("class extra %d %d\n", frame.cbWndExtra, DLGWINDOWEXTRA);
+    printf("class proc %d\n", frame.lpfnWndProc == DefDlgProcA);
+    printf("class instance %d\n", frame.hInstance == SetupState.Instance);
+    bool copied = frame.style == system.style && frame.cbClsExtra == system.cbClsExtra &&
+                  frame.hCursor == system.hCursor && frame.hbrBackground == system.hbrBackground &&
+                  frame.lpszMenuName == system.lpszMenuName;
+    printf("class copied %d\n", copied);
+    PrintIconSize("icon", frame.hIcon);
+    PrintIconSize("smallicon", frame.hIconSm);
+}
+
 int main()
 {
     SetupState.Instance = GetModuleHandleA(NULL);
-    RegisterFrameClass();
+    printf("class registered %d\n", RegisterFrameClass());
+    PrintFrameClass();
     HWND frame = CreateDialogParamA(SetupState.Instance, MAKEINTRESOURCEA(IDD_FRAME), NULL, FrameDialogProc, 0);
     if (!frame) {
         printf("no frame\n");

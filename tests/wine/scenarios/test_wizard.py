@@ -211,8 +211,15 @@ class Fonts(unittest.TestCase):
             prepare(s, 1)
             out = s.run([s.prog("wizard_fonts")], check=True).stdout
             self.assertTrue(out.endswith("page 3\n"), out)
+            # The frame's class: the system dialog class with its own icons and dialog extra bytes.
+            frame_class = [line for line in out.splitlines() if line.startswith("class ")]
+            extra = frame_class[1].split()
+            self.assertEqual(extra[2], extra[3], "DLGWINDOWEXTRA extra bytes")
+            self.assertEqual(["class registered 1", "class proc 1", "class instance 1", "class copied 1",
+                              "class icon 32 32", "class smallicon 16 16"],
+                             frame_class[:1] + frame_class[2:], out)
             fonts = {}
-            for line in out.splitlines()[:-1]:
+            for line in out.splitlines()[len(frame_class):-1]:
                 page, cid, font = line.split(" ", 2)
                 fonts[(page, int(cid))] = tuple(font.split("|"))
             face, height, weight, _ = fonts[("welcome", 0)]
