@@ -1,4 +1,5 @@
-// Runs the registry operations and the start-up checks of setup and prints what they did.
+// Runs the registry operations, the start-up checks and the shared helpers of setup and prints what
+// they did.
 //   regtest read                       ReadPreviousInstallPath, then what start-up makes of it
 //   regtest setvalue TEXT [nonul]      stores the product's folder value (without its NUL if asked)
 //   regtest protect KEY                lets everyone read KEY (below HKLM) but not change it
@@ -10,6 +11,8 @@
 //                                      shows the error a writer of PATH gets
 //   regtest attrib PATH readonly|normal
 //   regtest gdi                        ReleaseGdiObjects on three live objects
+//   regtest pump                       PumpMessagesFor on a window, its child and another window
+//   regtest exists PATH...             PathExists of each path
 //   regtest hold PATH EVENT            (child) holds PATH open without sharing until killed
 // Output lines are name=value, or tab-separated fields for read-back values.
 #include <stdio.h>
@@ -313,6 +316,66 @@ static int GdiCommand()
     return 0;
 }
 
+// Counts the WM_APP messages each window gets.
+static int Delivered[3];
+
+static LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP) {
+        Delivered[GetWindowLongPtrA(window, GWLP_USERDATA)]++;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+static HWND CountingWindow(int index, HWND parent)
+{
+    HWND window = CreateWindowExA(0, "regtest-counting", "", parent ? WS_CHILD : WS_OVERLAPPEDWINDOW, 0, 0,
+                                  10, 10, parent, NULL, GetModuleHandleA(NULL), NULL);
+    SetWindowLongPtrA(window, GWLP_USERDATA, index);
+    return window;
+}
+
+static int PumpCommand()
+{
+    WNDCLASSA wc;
+    memset(&wc, 0, sizeof wc);
+    wc.lpfnWndProc = CountingProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "regtest-counting";
+    if (!RegisterClassA(&wc))
+        return 3;
+    HWND page = CountingWindow(0, NULL);
+    HWND child = CountingWindow(1, page);
+    HWND other = CountingWindow(2, NULL);
+    // Let the windows' own creation messages go first.
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    for (int i = 0; i < 3; i++)
+        PostMessageA(page, WM_APP, 0, 0);
+    PostMessageA(child, WM_APP, 0, 0);
+    PostMessageA(other, WM_APP, 0, 0);
+    PumpMessagesFor(page, 0);
+    printf("pump0=%d,%d,%d\n", Delivered[0], Delivered[1], Delivered[2]);
+    DWORD start = GetTickCount();
+    PumpMessagesFor(page, 100);
+    DWORD took = GetTickCount() - start;
+    printf("pump100=%d,%d,%d\n", Delivered[0], Delivered[1], Delivered[2]);
+    printf("pump100_full=%d\n", took >= 100);
+    printf("other_waiting=%d\n", PeekMessageA(&msg, other, WM_APP, WM_APP, PM_NOREMOVE) ? 1 : 0);
+    DestroyWindow(other);
+    DestroyWindow(page);
+    return 0;
+}
+
+static int ExistsCommand(int argc, char **argv)
+{
+    for (int i = 2; i < argc; i++)
+        printf("exists%d=%d\n", i - 1, PathExists(argv[i]) ? 1 : 0);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     setvbuf(stdout, NULL, _IOFBF, 1 << 16);
@@ -340,6 +403,10 @@ int main(int argc, char **argv)
         rc = AttribCommand(argc, argv);
     else if (strcmp(cmd, "gdi") == 0)
         rc = GdiCommand();
+    else if (strcmp(cmd, "pump") == 0)
+        rc = PumpCommand();
+    else if (strcmp(cmd, "exists") == 0)
+        rc = ExistsCommand(argc, argv);
     else if (strcmp(cmd, "hold") == 0)
         rc = HoldCommand(argc, argv);
     fflush(stdout);

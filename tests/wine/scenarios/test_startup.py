@@ -37,6 +37,19 @@ class StartUp(unittest.TestCase):
             self.assertEqual("0,0", gdi["after"])
             self.assertEqual("0,0,0", gdi["handles"])
 
+            # The pause of the passes: a duration of 0 handles one waiting message; a longer one
+            # handles every message of the window and its child for the whole time, and leaves
+            # the messages of other windows waiting.
+            pump = regtest(s, "pump")
+            self.assertEqual("1,0,0", pump["pump0"])
+            self.assertEqual("3,1,0", pump["pump100"])
+            self.assertEqual("1", pump["pump100_full"])
+            self.assertEqual("1", pump["other_waiting"])
+
+            # PathExists holds for a file and for a folder.
+            exists = regtest(s, "exists", REMOVER, r"C:\Windows", r"C:\Windows\System32\kernel32.dll")
+            self.assertEqual(("0", "1", "1"), (exists["exists1"], exists["exists2"], exists["exists3"]))
+
 
 class FilesInUse(unittest.TestCase):
     def test_files_held_open_by_another_program(self):
