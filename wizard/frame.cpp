@@ -19,6 +19,14 @@ static_assert(sizeof(SHELLEXECUTEINFOA) == 60, "SHELLEXECUTEINFOA size");
 #endif
 static_assert(sizeof(LOGFONTA) == 60, "LOGFONTA size");
 
+// The dialog manager's own bytes of a dialog window: 30 on 32-bit Windows; 64-bit Windows keeps
+// pointer-sized values there and needs 48, though MinGW's header says 30 for both.
+#ifdef _WIN64
+enum { FRAME_DIALOG_EXTRA = 48 };
+#else
+enum { FRAME_DIALOG_EXTRA = DLGWINDOWEXTRA };
+#endif
+
 struct PageTemplate {
     WORD Template;
     DLGPROC Proc;
@@ -41,7 +49,7 @@ bool RegisterFrameClass()
         return false;
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = DefDlgProcA;
-    wc.cbWndExtra = DLGWINDOWEXTRA;
+    wc.cbWndExtra = FRAME_DIALOG_EXTRA;
     wc.hInstance = SetupState.Instance;
     wc.hIcon = LoadIconA(SetupState.Instance, MAKEINTRESOURCEA(IDI_PRODUCT));
     wc.hIconSm = (HICON)LoadImageA(SetupState.Instance, MAKEINTRESOURCEA(IDI_PRODUCT), IMAGE_ICON, 16, 16,

@@ -55,7 +55,7 @@ static void PrintFrameClass()
         printf("class none\n");
         return;
     }
-    printf("class extra %d %d\n", frame.cbWndExtra, DLGWINDOWEXTRA);
+    printf("class extra %d %d\n", frame.cbWndExtra, (int)(sizeof(void *) == 8 ? 48 : DLGWINDOWEXTRA));
     printf("class proc %d\n", frame.lpfnWndProc == DefDlgProcA);
     printf("class instance %d\n", frame.hInstance == SetupState.Instance);
     bool copied = frame.style == system.style && frame.cbClsExtra == system.cbClsExtra &&
