@@ -1,4 +1,5 @@
 // filepass [-o REPORT] [-r ROW RESOURCE] [-p ROW PACKEDSIZE] INSTALLDIR WINDOWSDIR SYSTEMDIR
+// filepass -c PATH...   (only CreateFolderChain on each path, in order)
 // Creates the progress page (dialog 1005) in a window titled "File pass", fills the folder slots
 // of ProductInfo, runs the real file pass and reports on stdout (or into REPORT):
 // -r and -p change one row of the table first, to make its payload missing or too short.
@@ -61,6 +62,11 @@ static void Report(FILE *out, HWND page, bool result)
 
 int main(int argc, char **argv)
 {
+    if (argc > 1 && strcmp(argv[1], "-c") == 0) {
+        for (int i = 2; i < argc; i++)
+            CreateFolderChain(argv[i]);
+        return 0;
+    }
     const char *reportPath = NULL;
     while (argc > 2 && argv[1][0] == '-') {
         if (strcmp(argv[1], "-o") == 0) {

@@ -11,6 +11,8 @@ import zoneinfo
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
 from harness import BUILD, WINDOWS_VERSIONS, WineSession  # noqa: E402
 
+import test_wizard_templates as templates  # noqa: E402
+
 CAPTION = "YLTERA Setup"
 MESSAGE = "Unable to create destination file!\r\nInstallation will now be aborted."
 STAMP = (2010, 2, 1, 3, 0, 0)  # local time of the machine
@@ -150,6 +152,20 @@ class FilePass(unittest.TestCase):
             self.assertEqual(1, report["result"])
             self.assertEqual(6, len(list(s.unix_path(r"C:\New\Deep\Er\Quillith").iterdir())))
 
+    def test_folder_chain(self):
+        """CreateFolderChain alone: outermost first, a trailing backslash, and paths it leaves alone."""
+        with WineSession(self.id()) as s:
+            c = s.unix_path("C:\\")
+            make_tree(c / "Chain", files=["file"])
+            too_long = "C:\\Long\\" + "x" * 252  # 260 characters: refused, not cut
+            r = s.run([s.prog("filepass"), "-c", "C:\\", r"C:\Chain\A\B\C", "C:\\Chain\\T\\U\\",
+                       r"C:\Chain\file\sub", too_long], timeout=60)
+            self.assertEqual(0, r.returncode, r.stderr)
+            self.assertTrue((c / "Chain" / "A" / "B" / "C").is_dir())
+            self.assertTrue((c / "Chain" / "T" / "U").is_dir(), "a trailing backslash")
+            self.assertEqual("old file", (c / "Chain" / "file").read_text(), "a file in the way stays")
+            self.assertFalse((c / "Long").exists(), "a path too long for its buffer creates nothing")
+
     def test_failing_rows(self):
         with WineSession(self.id()) as s:
             d = s.driver()
@@ -233,6 +249,26 @@ class FilePass(unittest.TestCase):
                 self.assertTrue(s.unix_path(r"C:\W\QLRemove.exe").exists())
                 # Quillith.exe (172 KB) does not fit on the 100 KB disk, and nothing of it is left.
                 self.assertEqual([], list((disk / "Quillith").iterdir()), "no partial file")
+
+class ProgressTemplate(unittest.TestCase):
+    def test_template_1005_control_by_control(self):
+        ctrl, icon, group = 0x50000000, 0x50000003, 0x50000007
+        want = [(0xFFFF, "BUTTON", 0, 0, 317, 61, group, "File Setup Progress:"),
+                (0xFFFF, "STATIC", 10, 15, 20, 20, icon, "#101"),
+                (0xFFFF, "STATIC", 35, 23, 42, 8, ctrl, "Creating File:"),
+                (500, "STATIC", 81, 23, 226, 10, ctrl, ""),
+                (501, "MSCTLS_PROGRESS32", 10, 40, 297, 10, ctrl, ""),
+                (0xFFFF, "BUTTON", 0, 65, 317, 61, group, "Shortcut Setup Progress:"),
+                (0xFFFF, "STATIC", 10, 80, 20, 20, icon, "#102"),
+                (0xFFFF, "STATIC", 35, 88, 58, 8, ctrl, "Creating Shortcut:"),
+                (505, "STATIC", 97, 88, 210, 10, ctrl, ""),
+                (506, "MSCTLS_PROGRESS32", 10, 105, 297, 10, ctrl, "")]
+        head, controls = templates.parse_dialog(templates.dialog_resources(BUILD / "setup.exe")[1005])
+        self.assertEqual((0x50000444, 0, 0, 0, 318, 150, "", "", "", (8, "MS Sans Serif")), head)
+        # Class names compare without case, as Windows looks them up.
+        got = [(c[:1] + (c[1].upper(),) + c[2:], ex) for c, ex in controls]
+        self.assertEqual([(c, 0) for c in want], got)
+
 
 if __name__ == "__main__":
     unittest.main()
