@@ -12,10 +12,9 @@ static_assert(sizeof(ProductRecord) == 1492, "ProductInfo layout");
 static_assert(offsetof(ProductRecord, Version) == 20 && offsetof(ProductRecord, Group) == 26 &&
                   offsetof(ProductRecord, Publisher) == 66 && offsetof(ProductRecord, HelpLink) == 76 &&
                   offsetof(ProductRecord, FileTime) == 116 && offsetof(ProductRecord, Files) == 132 &&
-                  offsetof(ProductRecord, FileCount) == 708 &&
-                  offsetof(ProductRecord, ShortcutCount) == 710 &&
-                  offsetof(ProductRecord, InstallDir) == 712 &&
-                  offsetof(ProductRecord, WindowsDir) == 972 && offsetof(ProductRecord, SystemDir) == 1232,
+                  offsetof(ProductRecord, FileCount) == 708 && offsetof(ProductRecord, ShortcutCount) == 710 &&
+                  offsetof(ProductRecord, InstallDir) == 712 && offsetof(ProductRecord, WindowsDir) == 972 &&
+                  offsetof(ProductRecord, SystemDir) == 1232,
               "ProductInfo field offsets");
 
 const char SetupCaption[] = "YLTERA Setup";

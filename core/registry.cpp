@@ -19,8 +19,8 @@ static char EmptyClass[] = "";
 static bool CreateKey(HKEY parent, const char *path, HKEY *key)
 {
     DWORD disposition;
-    return RegCreateKeyExA(parent, path, 0, EmptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                           NULL, key, &disposition) == ERROR_SUCCESS;
+    return RegCreateKeyExA(parent, path, 0, EmptyClass, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, NULL, key,
+                           &disposition) == ERROR_SUCCESS;
 }
 
 // Every value is a REG_SZ stored with its terminating NUL; a failed write is not looked at.

@@ -8,8 +8,7 @@
 #include "extract/decode_win.h"
 #include "resources/resource.h"
 
-static const char CreateFailedText[] =
-    "Unable to create destination file!\r\nInstallation will now be aborted.";
+static const char CreateFailedText[] = "Unable to create destination file!\r\nInstallation will now be aborted.";
 
 enum { FILE_PAUSE = 200, PASS_PAUSE = 500 };
 

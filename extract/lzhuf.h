@@ -3,23 +3,24 @@
 #pragma once
 #include <stdint.h>
 
-namespace Lzhuf {
+namespace Lzhuf
+{
 enum : uint32_t {
-    N = 4096,                      // ring buffer size; match positions are 12-bit
-    F = 60,                        // longest match
-    THRESHOLD = 2,                 // a match covers at least THRESHOLD + 1 bytes
-    N_CHAR = 256 - THRESHOLD + F,  // literals 0..255, then match lengths 3..60
-    T = N_CHAR * 2 - 1,            // nodes of the Huffman tree
-    R = T - 1,                     // the root
-    MAX_FREQ = 0x8000,             // root frequency that triggers a rebuild
-    PIECE = 1024,                  // bytes handed to the sink at a time
+    N = 4096,                     // ring buffer size; match positions are 12-bit
+    F = 60,                       // longest match
+    THRESHOLD = 2,                // a match covers at least THRESHOLD + 1 bytes
+    N_CHAR = 256 - THRESHOLD + F, // literals 0..255, then match lengths 3..60
+    T = N_CHAR * 2 - 1,           // nodes of the Huffman tree
+    R = T - 1,                    // the root
+    MAX_FREQ = 0x8000,            // root frequency that triggers a rebuild
+    PIECE = 1024,                 // bytes handed to the sink at a time
 };
 }
 
 // The adaptive Huffman tree, shared by the decoder and the encoder of the host tools.
 struct LzhufTree {
-    uint16_t freq[Lzhuf::T + 1];          // freq[T] is a 0xFFFF sentinel
-    uint16_t son[Lzhuf::T];               // inner node: first child; leaf: T + symbol
+    uint16_t freq[Lzhuf::T + 1];             // freq[T] is a 0xFFFF sentinel
+    uint16_t son[Lzhuf::T];                  // inner node: first child; leaf: T + symbol
     uint16_t prnt[Lzhuf::T + Lzhuf::N_CHAR]; // parent of each node; prnt[T + s] is the leaf of s
 };
 
@@ -57,5 +58,5 @@ extern const uint8_t LzhufDLen[256];
 // stream reads as zero bits) and never produces more than outputSize bytes, whatever the stream
 // holds. False when the sink reported a failed write; decoding stops there. A size of 0 writes
 // nothing and succeeds.
-bool LzhufDecode(LzhufDecoder *d, const uint8_t *input, uint32_t inputLength, uint32_t outputSize,
-                 LzhufSink sink, void *context);
+bool LzhufDecode(LzhufDecoder *d, const uint8_t *input, uint32_t inputLength, uint32_t outputSize, LzhufSink sink,
+                 void *context);

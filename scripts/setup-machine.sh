@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES="cmake g++ make python3 googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool imagemagick x11-utils
-  liblnk-utils icoutils fonts-liberation fp-utils osslsigncode openssl"
+  liblnk-utils icoutils fonts-liberation clang-format fp-utils osslsigncode openssl"
 missing=""
 for p in $PACKAGES; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

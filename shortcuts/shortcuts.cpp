@@ -36,12 +36,10 @@ bool LookupSpecialFolder(char *out, int16_t size, int csidl)
     return true;
 }
 
-void CreateShellLink(const char *target, const char *workDir, const char *linkPath,
-                     const char *description)
+void CreateShellLink(const char *target, const char *workDir, const char *linkPath, const char *description)
 {
     IShellLinkA *link = NULL;
-    if (FAILED(CoCreateInstance(ShellLinkClass, NULL, CLSCTX_INPROC_SERVER, ShellLinkInterface,
-                                (void **)&link)))
+    if (FAILED(CoCreateInstance(ShellLinkClass, NULL, CLSCTX_INPROC_SERVER, ShellLinkInterface, (void **)&link)))
         return;
     link->SetPath(target);
     link->SetWorkingDirectory(workDir);
@@ -58,8 +56,8 @@ void CreateShellLink(const char *target, const char *workDir, const char *linkPa
 
 // Makes one link to folder\fileName in workDir, named name in linkFolder\group. A link whose
 // folder is unknown (empty) or whose paths do not fit their buffers is left out, never cut.
-static void MakeLink(const char *linkFolder, const char *group, const char *workDir,
-                     const char *fileName, const char *name)
+static void MakeLink(const char *linkFolder, const char *group, const char *workDir, const char *fileName,
+                     const char *name)
 {
     char target[MAX_PATH];
     char linkPath[MAX_PATH];
@@ -84,8 +82,7 @@ uint16_t CreateShortcuts(HWND page)
 
     // The group folder lies below the Start-menu programs folder; without that folder the group
     // links are skipped rather than made below a bare backslash.
-    if (!LookupSpecialFolder(special, (int16_t)sizeof special,
-                             allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS))
+    if (!LookupSpecialFolder(special, (int16_t)sizeof special, allUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS))
         special[0] = 0;
     if (special[0] != 0 && PathJoin(workDir, special, ProductInfo.Group))
         CreateFolderChain(workDir);
@@ -95,8 +92,7 @@ uint16_t CreateShortcuts(HWND page)
         if (row->ShortcutName[0] == '-')
             continue;
         SetDlgItemTextA(page, IDC_LINK_STATUS, row->ShortcutName);
-        const char *folder =
-            (row->Flags & FE_IN_INSTALL_DIR) ? ProductInfo.InstallDir : ProductInfo.WindowsDir;
+        const char *folder = (row->Flags & FE_IN_INSTALL_DIR) ? ProductInfo.InstallDir : ProductInfo.WindowsDir;
         CopyText(workDir, folder, sizeof workDir);
         MakeLink(special, ProductInfo.Group, workDir, row->FileName, row->ShortcutName);
         SendMessageA(bar, PBM_STEPIT, 0, 0);

@@ -14,10 +14,10 @@ static void InitDestinationPage(HWND page)
 {
     char text[512];
     FormatText(text, sizeof text,
-             "The program files for YLTERA %s will be installed to the following default location. It is "
-             "recommended that you do not change the location below as it is optimized especially for program "
-             "files to help them start faster and run smoother.",
-             ProductInfo.Name);
+               "The program files for YLTERA %s will be installed to the following default location. It is "
+               "recommended that you do not change the location below as it is optimized especially for program "
+               "files to help them start faster and run smoother.",
+               ProductInfo.Name);
     SetDlgItemTextA(page, IDC_DEST_EXPLAIN, text);
     SendDlgItemMessageA(page, IDC_DEST_FOLDER, EM_LIMITTEXT, PATH_SIZE - 1, 0);
     ResetDestination(page);
@@ -59,11 +59,8 @@ static INT_PTR OnDestinationCommand(HWND page, WPARAM wParam)
 INT_PTR CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        InitDestinationPage(page);
-        return 1;
-    case WM_COMMAND:
-        return OnDestinationCommand(page, wParam);
+    case WM_INITDIALOG: InitDestinationPage(page); return 1;
+    case WM_COMMAND: return OnDestinationCommand(page, wParam);
     }
     return 0;
 }

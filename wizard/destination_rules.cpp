@@ -96,20 +96,11 @@ void FormatDestinationWarning(char *out, size_t size, DestinationVerdict verdict
 {
     const char *reason = "";
     switch (verdict) {
-    case DEST_EMPTY:
-        reason = "Path may not be empty!";
-        break;
-    case DEST_NO_DRIVE:
-        reason = "Missing : or \\ in drive.";
-        break;
-    case DEST_ROOT:
-        reason = "Path may not be a root drive...";
-        break;
-    case DEST_TOO_LONG:
-        reason = "Path may not be longer than 259 characters with the program folder added...";
-        break;
-    case DEST_ACCEPTED:
-        break;
+    case DEST_EMPTY: reason = "Path may not be empty!"; break;
+    case DEST_NO_DRIVE: reason = "Missing : or \\ in drive."; break;
+    case DEST_ROOT: reason = "Path may not be a root drive..."; break;
+    case DEST_TOO_LONG: reason = "Path may not be longer than 259 characters with the program folder added..."; break;
+    case DEST_ACCEPTED: break;
     }
     FormatText(out, size, "Path Invalid!\r\n\r\n%s", reason);
 }

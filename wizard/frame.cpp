@@ -34,9 +34,8 @@ struct PageTemplate {
 
 // Pages 1 to 5, in the order the wizard shows them.
 static const PageTemplate Pages[] = {
-    {IDD_WELCOME, WelcomePageProc},   {IDD_LICENSE, LicensePageProc},
-    {IDD_DESTINATION, DestinationPageProc}, {IDD_PROGRESS, ProgressPageProc},
-    {IDD_FINISH, FinishPageProc},
+    {IDD_WELCOME, WelcomePageProc},   {IDD_LICENSE, LicensePageProc}, {IDD_DESTINATION, DestinationPageProc},
+    {IDD_PROGRESS, ProgressPageProc}, {IDD_FINISH, FinishPageProc},
 };
 
 bool RegisterFrameClass()
@@ -52,8 +51,8 @@ bool RegisterFrameClass()
     wc.cbWndExtra = FRAME_DIALOG_EXTRA;
     wc.hInstance = SetupState.Instance;
     wc.hIcon = LoadIconA(SetupState.Instance, MAKEINTRESOURCEA(IDI_PRODUCT));
-    wc.hIconSm = (HICON)LoadImageA(SetupState.Instance, MAKEINTRESOURCEA(IDI_PRODUCT), IMAGE_ICON, 16, 16,
-                                   LR_DEFAULTCOLOR);
+    wc.hIconSm =
+        (HICON)LoadImageA(SetupState.Instance, MAKEINTRESOURCEA(IDI_PRODUCT), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
     wc.lpszClassName = "SetupDlg";
     return RegisterClassExA(&wc) != 0;
 }
@@ -90,13 +89,9 @@ static INT_PTR OnFrameCommand(HWND frame, WPARAM wParam)
 INT_PTR CALLBACK FrameDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_PAINT:
-        return PaintHeader(window);
-    case WM_INITDIALOG:
-        InitFrame(window);
-        return 1;
-    case WM_COMMAND:
-        return OnFrameCommand(window, wParam);
+    case WM_PAINT: return PaintHeader(window);
+    case WM_INITDIALOG: InitFrame(window); return 1;
+    case WM_COMMAND: return OnFrameCommand(window, wParam);
     }
     return 0;
 }
@@ -122,9 +117,7 @@ static void PlacePage(HWND frame)
 void AdvancePage(HWND frame)
 {
     switch (SetupState.PageNumber) {
-    case 0:
-        CreatePage(frame, 1);
-        break;
+    case 0: CreatePage(frame, 1); break;
     case 1:
         DestroyWindow(SetupState.PageWindow);
         EnableDlgControl(frame, IDC_CONTINUE, FALSE);
@@ -148,8 +141,7 @@ void AdvancePage(HWND frame)
         SetDlgItemTextA(frame, IDC_CANCEL, "Close");
         CreatePage(frame, 5);
         break;
-    default:
-        break;
+    default: break;
     }
     PlacePage(frame);
 }

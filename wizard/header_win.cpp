@@ -50,8 +50,7 @@ static HBITMAP LoadScaledBitmap(HDC dc, HINSTANCE instance, uint16_t id, uint16_
         image.TargetHeight = 0;
         image.FitMode = FIT_WIDTH;
         if (ScaleImage(&image))
-            bitmap = CreateRgb24Bitmap(dc, (int16_t)image.ScaledWidth, (int16_t)image.ScaledHeight,
-                                       image.ScaledPixels);
+            bitmap = CreateRgb24Bitmap(dc, (int16_t)image.ScaledWidth, (int16_t)image.ScaledHeight, image.ScaledPixels);
     } else {
         bitmap = CreateRgb24Bitmap(dc, (int16_t)image.Width, (int16_t)image.Height, image.Pixels);
     }
@@ -69,11 +68,10 @@ int PaintHeader(HWND frame)
         memset(&window, 0, sizeof window);
     // Made once, for the frame's outer width; later paints only copy it.
     if (!SetupState.HeaderBitmap)
-        SetupState.HeaderBitmap = LoadScaledBitmap(paint, SetupState.Instance, IDB_HEADER,
-                                                   (uint16_t)(window.right - window.left));
+        SetupState.HeaderBitmap =
+            LoadScaledBitmap(paint, SetupState.Instance, IDB_HEADER, (uint16_t)(window.right - window.left));
     BITMAP size;
-    if (SetupState.HeaderBitmap && memory &&
-        GetObjectA(SetupState.HeaderBitmap, sizeof size, &size) == sizeof size) {
+    if (SetupState.HeaderBitmap && memory && GetObjectA(SetupState.HeaderBitmap, sizeof size, &size) == sizeof size) {
         HGDIOBJ previous = SelectObject(memory, SetupState.HeaderBitmap);
         BitBlt(paint, 0, 0, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
         SelectObject(memory, previous);

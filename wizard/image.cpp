@@ -38,9 +38,7 @@ static uint16_t EnterDoublePrecision()
     return 0;
 }
 
-static void LeaveDoublePrecision(uint16_t)
-{
-}
+static void LeaveDoublePrecision(uint16_t) {}
 
 static inline float Single(double value)
 {
@@ -86,21 +84,16 @@ uint16_t DibColorCount(const DibHeader *header)
     if (header->biClrUsed != 0)
         return (uint16_t)header->biClrUsed;
     switch (header->biBitCount) {
-    case 1:
-        return 2;
-    case 4:
-        return 16;
-    case 8:
-        return 256;
-    default:
-        return 0;
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
     }
 }
 
 // Writes count copies of value (or count bytes of source) at column *x of row, dropping what
 // falls past width; *x moves on by count, held at width.
-static void PutRun(uint8_t *row, size_t width, size_t *x, size_t count, const uint8_t *source,
-                   uint8_t value)
+static void PutRun(uint8_t *row, size_t width, size_t *x, size_t count, const uint8_t *source, uint8_t value)
 {
     if (*x < width) {
         size_t fits = width - *x < count ? width - *x : count;
@@ -159,8 +152,8 @@ uint8_t *DecodeRle8(int16_t width, int16_t height, const uint8_t *data, size_t s
     return rows;
 }
 
-uint8_t *ConvertToRgb24(const ScalableImage *image, const uint8_t *rows, int16_t bits,
-                        const uint8_t *colours, uint16_t colourCount, uint32_t face)
+uint8_t *ConvertToRgb24(const ScalableImage *image, const uint8_t *rows, int16_t bits, const uint8_t *colours,
+                        uint16_t colourCount, uint32_t face)
 {
     if (bits != 8 && bits != 24)
         return NULL;
@@ -221,8 +214,7 @@ bool ReadPackedDib(ScalableImage *image, const uint8_t *dib, size_t size, uint32
     if (header.biSize < sizeof header || header.biSize > size)
         return false;
     // Top-down and oversized images lie outside the 16-bit arithmetic of the stages.
-    if (header.biWidth < 1 || header.biWidth > DIB_MAX_WIDTH || header.biHeight < 1 ||
-        header.biHeight > DIB_MAX_HEIGHT)
+    if (header.biWidth < 1 || header.biWidth > DIB_MAX_WIDTH || header.biHeight < 1 || header.biHeight > DIB_MAX_HEIGHT)
         return false;
     image->Width = (uint16_t)header.biWidth;
     image->Height = (uint16_t)header.biHeight;
@@ -262,18 +254,10 @@ void FitImageSize(ScalableImage *image)
     float ry = Single((double)image->Height / (double)image->TargetHeight);
     bool heightRule;
     switch (image->FitMode) {
-    case FIT_WIDTH:
-        heightRule = true;
-        break;
-    case FIT_COVER:
-        heightRule = rx < ry;
-        break;
-    case FIT_CONTAIN:
-        heightRule = rx > ry;
-        break;
-    default:
-        heightRule = false;
-        break;
+    case FIT_WIDTH: heightRule = true; break;
+    case FIT_COVER: heightRule = rx < ry; break;
+    case FIT_CONTAIN: heightRule = rx > ry; break;
+    default: heightRule = false; break;
     }
     if (heightRule)
         image->ScaledHeight = TruncateSize((double)image->Height / (double)rx + 0.5);
@@ -335,8 +319,8 @@ bool ResampleBox(ScalableImage *image, uint16_t width, uint16_t height)
     const uint16_t B = image->Height;
     const uint16_t W = width;
     const uint16_t H = height;
-    if (!image->Pixels || !image->ScaledPixels || W < 1 || W > A || H < 1 || H > B ||
-        image->Stride < 3 * (uint32_t)A || image->ScaledStride < 3 * (uint32_t)W)
+    if (!image->Pixels || !image->ScaledPixels || W < 1 || W > A || H < 1 || H > B || image->Stride < 3 * (uint32_t)A ||
+        image->ScaledStride < 3 * (uint32_t)W)
         return false;
     const size_t lineEntries = 3 * (size_t)W;
     float *acc = (float *)calloc(lineEntries * H, sizeof(float));

@@ -71,8 +71,8 @@ uint8_t *DecodeRle8(int16_t width, int16_t height, const uint8_t *data, size_t s
 // colours give the pixels' colours; a value at or beyond the count is black. Every entry whose
 // three channels share a set bit is tinted toward face. Null for another depth or a failed
 // allocation.
-uint8_t *ConvertToRgb24(const ScalableImage *image, const uint8_t *rows, int16_t bits,
-                        const uint8_t *colours, uint16_t colourCount, uint32_t face);
+uint8_t *ConvertToRgb24(const ScalableImage *image, const uint8_t *rows, int16_t bits, const uint8_t *colours,
+                        uint16_t colourCount, uint32_t face);
 
 // face + pixel - 220, held to 0..255: grey 220 becomes the face colour.
 uint8_t BlendWithFace(uint8_t face, uint8_t pixel);

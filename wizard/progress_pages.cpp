@@ -14,9 +14,9 @@ void AbortInstallation()
 {
     char text[TEXT_SIZE];
     FormatText(text, sizeof text,
-             "Installation Aborted!\r\n\r\nYLTERA %s could not be installed at this time.\r\n"
-             "Please restart your computer before running setup again.",
-             ProductInfo.Name);
+               "Installation Aborted!\r\n\r\nYLTERA %s could not be installed at this time.\r\n"
+               "Please restart your computer before running setup again.",
+               ProductInfo.Name);
     MessageBoxA(SetupState.FrameWindow, text, SetupCaption, MB_ICONWARNING);
     PostMessageA(SetupState.FrameWindow, WM_COMMAND, IDC_CANCEL, 0);
 }
@@ -37,11 +37,8 @@ INT_PTR RunInstallation(HWND page, UINT_PTR timerId)
 INT_PTR CALLBACK ProgressPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        SetTimer(page, IDT_INSTALL, RUN_DELAY_MS, NULL);
-        return 1;
-    case WM_TIMER:
-        return RunInstallation(page, wParam);
+    case WM_INITDIALOG: SetTimer(page, IDT_INSTALL, RUN_DELAY_MS, NULL); return 1;
+    case WM_TIMER: return RunInstallation(page, wParam);
     }
     return 0;
 }
@@ -50,10 +47,10 @@ static void InitFinishPage(HWND page)
 {
     char text[TEXT_SIZE];
     FormatText(text, sizeof text,
-             "YLTERA %s was sucessfully installed. Please take a moment to check out the Survival "
-             "Guide below and remember to tell a friend or two about YLTERA and share the "
-             "experience together!",
-             ProductInfo.Name);
+               "YLTERA %s was sucessfully installed. Please take a moment to check out the Survival "
+               "Guide below and remember to tell a friend or two about YLTERA and share the "
+               "experience together!",
+               ProductInfo.Name);
     SetDlgItemTextA(page, IDC_FINISH_TEXT, text);
     SetFixedFont(page, IDC_GUIDE_TEXT);
     LoadTextResource(page, IDC_GUIDE_TEXT, "WELCOME");
@@ -64,9 +61,7 @@ static void InitFinishPage(HWND page)
 INT_PTR CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        InitFinishPage(page);
-        return 1;
+    case WM_INITDIALOG: InitFinishPage(page); return 1;
     case WM_COMMAND:
         if (LOWORD(wParam) != IDC_RUN_ON_EXIT)
             return 1;

@@ -14,16 +14,16 @@ static void InitWelcomePage(HWND page)
     GetLocalTime(&now);
     char text[256];
     FormatText(text, sizeof text,
-             "YLTERA Setup Wizard for all versions of Microsoft Windows\r\n"
-             "Copyright (C) 2010-%i YLTERA. All rights reserved.\r\n",
-             (int)now.wYear);
+               "YLTERA Setup Wizard for all versions of Microsoft Windows\r\n"
+               "Copyright (C) 2010-%i YLTERA. All rights reserved.\r\n",
+               (int)now.wYear);
     SetDlgItemTextA(page, IDC_BANNER, text);
 
     FormatText(text, sizeof text,
-             "Welcome to the new YLTERA installation wizard. This setup utility will guide you through a few "
-             "simple steps to install the YLTERA %s software on your computer. Click the Continue button "
-             "below now to being...",
-             ProductInfo.Name);
+               "Welcome to the new YLTERA installation wizard. This setup utility will guide you through a few "
+               "simple steps to install the YLTERA %s software on your computer. Click the Continue button "
+               "below now to being...",
+               ProductInfo.Name);
     SetDlgItemTextA(page, IDC_INTRO_TEXT, text);
 
     // Either start-up problem leaves Cancel as the only way on.
@@ -57,11 +57,8 @@ static INT_PTR BannerColors(HDC dc, HWND control)
 INT_PTR CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        InitWelcomePage(page);
-        return 1;
-    case WM_CTLCOLORSTATIC:
-        return BannerColors((HDC)wParam, (HWND)lParam);
+    case WM_INITDIALOG: InitWelcomePage(page); return 1;
+    case WM_CTLCOLORSTATIC: return BannerColors((HDC)wParam, (HWND)lParam);
     }
     return 0;
 }
@@ -77,16 +74,13 @@ static void InitLicensePage(HWND page)
 INT_PTR CALLBACK LicensePageProc(HWND page, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        InitLicensePage(page);
-        return 1;
+    case WM_INITDIALOG: InitLicensePage(page); return 1;
     case WM_COMMAND:
         if (LOWORD(wParam) != IDC_LICENSE_ACCEPT)
             return 1;
         // Continue follows the box: checked enables it, clear disables it.
         if (HIWORD(wParam) == BN_CLICKED)
-            EnableDlgControl(SetupState.FrameWindow, IDC_CONTINUE,
-                             (BOOL)IsDlgButtonChecked(page, IDC_LICENSE_ACCEPT));
+            EnableDlgControl(SetupState.FrameWindow, IDC_CONTINUE, (BOOL)IsDlgButtonChecked(page, IDC_LICENSE_ACCEPT));
         return 0;
     }
     return 0;

@@ -26,6 +26,5 @@ bool ReadInstalledText(const char *keyPath, const char *value, char *out, DWORD 
 
 bool ProductSubkey(char *out, DWORD size, const char *list)
 {
-    return CopyText(out, list, size) && AppendText(out, "\\", size) &&
-           AppendText(out, ProductInfo.Name, size);
+    return CopyText(out, list, size) && AppendText(out, "\\", size) && AppendText(out, ProductInfo.Name, size);
 }

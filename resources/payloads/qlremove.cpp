@@ -22,14 +22,14 @@ enum { TEXT_SIZE = 1024 };
 static const char MakerFolder[] = "Yltera";
 
 struct RemovalRecord {
-    char Title[64];           // "YLTERA Quillith", the caption and the product in every message
-    char Group[PATH_SIZE];    // the Start-menu group, relative to the programs folders
-    bool HasFolder;           // a usable install folder was recorded (in ProductInfo.InstallDir)
-    char Self[PATH_SIZE];     // this program's own file
-    bool SelfInstalled;       // this program is the remover that setup installed
-    char Failed[PATH_SIZE];   // the first item that could not be removed
-    bool FolderKept;          // the install folder holds files of the user's own
-    bool SelfScheduleFailed;  // the deletion at the next start could not be arranged
+    char Title[64];          // "YLTERA Quillith", the caption and the product in every message
+    char Group[PATH_SIZE];   // the Start-menu group, relative to the programs folders
+    bool HasFolder;          // a usable install folder was recorded (in ProductInfo.InstallDir)
+    char Self[PATH_SIZE];    // this program's own file
+    bool SelfInstalled;      // this program is the remover that setup installed
+    char Failed[PATH_SIZE];  // the first item that could not be removed
+    bool FolderKept;         // the install folder holds files of the user's own
+    bool SelfScheduleFailed; // the deletion at the next start could not be arranged
 };
 
 static RemovalRecord Removal;
@@ -83,8 +83,7 @@ static bool ReadRecord()
     if (Removal.HasFolder)
         CopyText(ProductInfo.InstallDir, folder, sizeof ProductInfo.InstallDir);
 
-    if (!ReadInstalledText(entry, "Program Group", Removal.Group, sizeof Removal.Group) ||
-        !IsGroupPath(Removal.Group))
+    if (!ReadInstalledText(entry, "Program Group", Removal.Group, sizeof Removal.Group) || !IsGroupPath(Removal.Group))
         CopyText(Removal.Group, ProductInfo.Group, sizeof Removal.Group);
 
     UINT len = GetWindowsDirectoryA(ProductInfo.WindowsDir, sizeof ProductInfo.WindowsDir);
@@ -341,8 +340,7 @@ static bool ScheduleByWininit(const char *self)
     if (ok) {
         HANDLE file = CreateFileA(ini, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
         DWORD written = 0;
-        ok = file != INVALID_HANDLE_VALUE && WriteFile(file, text, (DWORD)length, &written, NULL) &&
-             written == length;
+        ok = file != INVALID_HANDLE_VALUE && WriteFile(file, text, (DWORD)length, &written, NULL) && written == length;
         if (file != INVALID_HANDLE_VALUE)
             ok = CloseHandle(file) && ok;
     }
@@ -373,8 +371,10 @@ static int Finish()
     char text[TEXT_SIZE];
     if (Removal.Failed[0]) {
         Compose(text, sizeof text, "Some parts of ", Removal.Title, " could not be removed, for example:\r\n",
-                Removal.Failed, "\r\n\r\nIts entry in the list of installed programs was kept, so that you can "
-                "run the removal again once the item can be deleted.", NULL);
+                Removal.Failed,
+                "\r\n\r\nIts entry in the list of installed programs was kept, so that you can "
+                "run the removal again once the item can be deleted.",
+                NULL);
         Say(text, MB_OK | MB_ICONEXCLAMATION);
         return 4;
     }
@@ -393,14 +393,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     char text[TEXT_SIZE];
     if (!ReadRecord()) {
-        Compose(text, sizeof text, Removal.Title,
-                " is not installed on this computer, so there is nothing to remove.", NULL);
+        Compose(text, sizeof text, Removal.Title, " is not installed on this computer, so there is nothing to remove.",
+                NULL);
         Say(text, MB_OK | MB_ICONINFORMATION);
         return 1;
     }
     if (!MayChangeRegistry()) {
-        Compose(text, sizeof text, "Only an administrator can remove ", Removal.Title,
-                ". Nothing has been removed.", NULL);
+        Compose(text, sizeof text, "Only an administrator can remove ", Removal.Title, ". Nothing has been removed.",
+                NULL);
         Say(text, MB_OK | MB_ICONEXCLAMATION);
         return 5;
     }
@@ -411,8 +411,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     char inUse[PATH_SIZE];
     if (FindFileInUse(inUse)) {
         Compose(text, sizeof text, Removal.Title, " cannot be removed while it is running: the file\r\n", inUse,
-                "\r\nis in use. Please close ", ProductInfo.Name,
-                " and try again. Nothing has been removed.", NULL);
+                "\r\nis in use. Please close ", ProductInfo.Name, " and try again. Nothing has been removed.", NULL);
         Say(text, MB_OK | MB_ICONEXCLAMATION);
         return 3;
     }

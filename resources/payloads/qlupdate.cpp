@@ -66,9 +66,7 @@ static void OpenSupportPage(HWND dialog)
 static INT_PTR CALLBACK UpdateProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        ShowInstalled(dialog);
-        return TRUE;
+    case WM_INITDIALOG: ShowInstalled(dialog); return TRUE;
     case WM_COMMAND:
         if (HIWORD(wParam) != BN_CLICKED)
             return FALSE;

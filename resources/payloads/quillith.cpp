@@ -177,8 +177,7 @@ static bool ChooseFile(bool save, char *path)
     ofn.lpstrFile = path;
     ofn.nMaxFile = PATH_SIZE;
     ofn.lpstrDefExt = "txt";
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
-                (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | (save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     return show(&ofn) != 0;
 }
 
@@ -235,8 +234,7 @@ static void ShowHelp()
 
 static void ShowAbout()
 {
-    MessageBoxA(MainWindow,
-                PAYLOAD_PRODUCT "\r\n\r\nThe plain-text writing pad from YLTERA.\r\n" QUILLITH_EDITION,
+    MessageBoxA(MainWindow, PAYLOAD_PRODUCT "\r\n\r\nThe plain-text writing pad from YLTERA.\r\n" QUILLITH_EDITION,
                 "About Quillith", MB_OK | MB_ICONINFORMATION);
 }
 
@@ -292,8 +290,8 @@ static void CreatePad(HWND window)
     // 0 asks for the largest text the system allows.
     SendMessageA(EditBox, EM_SETLIMITTEXT, 0, 0);
     HDC dc = GetDC(window);
-    PadFont = CreateFontA(-MulDiv(10, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                          FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+    PadFont = CreateFontA(-MulDiv(10, GetDeviceCaps(dc, LOGPIXELSY), 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                          ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                           FIXED_PITCH | FF_MODERN, "Courier New");
     ReleaseDC(window, dc);
     if (PadFont)
@@ -304,30 +302,17 @@ static void CreatePad(HWND window)
 static LRESULT CALLBACK PadProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        CreatePad(window);
-        return EditBox ? 0 : -1;
-    case WM_SIZE:
-        MoveWindow(EditBox, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_SETFOCUS:
-        SetFocus(EditBox);
-        return 0;
-    case WM_COMMAND:
-        Command(LOWORD(wParam), HIWORD(wParam), (HWND)lParam);
-        return 0;
-    case WM_INITMENUPOPUP:
-        UpdateEditMenu((HMENU)wParam);
-        return 0;
+    case WM_CREATE: CreatePad(window); return EditBox ? 0 : -1;
+    case WM_SIZE: MoveWindow(EditBox, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE); return 0;
+    case WM_SETFOCUS: SetFocus(EditBox); return 0;
+    case WM_COMMAND: Command(LOWORD(wParam), HIWORD(wParam), (HWND)lParam); return 0;
+    case WM_INITMENUPOPUP: UpdateEditMenu((HMENU)wParam); return 0;
     case WM_CLOSE:
         if (MayDropText())
             DestroyWindow(window);
         return 0;
-    case WM_QUERYENDSESSION:
-        return MayDropText();
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+    case WM_QUERYENDSESSION: return MayDropText();
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -363,8 +348,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show)
     wc.lpszClassName = ClassName;
     if (!RegisterClassA(&wc))
         return 1;
-    HWND window = CreateWindowExA(0, ClassName, AppName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
-                                  480, NULL, NULL, instance, NULL);
+    HWND window = CreateWindowExA(0, ClassName, AppName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
+                                  NULL, NULL, instance, NULL);
     if (!window)
         return 1;
     ShowWindow(window, show);

@@ -106,8 +106,7 @@ static const char *NextLine(const char *p, const char *end)
     return p < end ? p + 1 : end;
 }
 
-bool AddWininitDelete(const char *ini, size_t length, const char *path, char *out, size_t size,
-                      size_t *outLength)
+bool AddWininitDelete(const char *ini, size_t length, const char *path, char *out, size_t size, size_t *outLength)
 {
     char line[300];
     if (size == 0 || !CopyText(line, "NUL=", sizeof line) || !AppendText(line, path, sizeof line))

@@ -27,5 +27,4 @@ const char *LastName(const char *path);
 // right after the section's header, or a new section is added at the end; other programs' lines
 // stay as they are, and a text that already has the line is kept unchanged. Writes the new text
 // into out (size bytes) and its length into *outLength; false when it does not fit.
-bool AddWininitDelete(const char *ini, size_t length, const char *path, char *out, size_t size,
-                      size_t *outLength);
+bool AddWininitDelete(const char *ini, size_t length, const char *path, char *out, size_t size, size_t *outLength);

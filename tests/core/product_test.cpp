@@ -13,8 +13,8 @@ TEST(WinVersionClass, Table)
     const VersionCase cases[] = {
         {1, 4, 0, 0},  {1, 4, 10, 0}, {1, 4, 90, 0}, // 95, 98, Me
         {0, 0, 0, 0},                                // failed query: zeroed structure
-        {2, 4, 0, 1},  {2, 5, 0, 1},  {2, 5, 2, 1},  {2, 6, 1, 1}, {2, 6, 2, 1}, {2, 10, 0, 1},
-        {2, 6, 3, 1},  {2, 5, 1, 2},  {2, 6, 0, 3},
+        {2, 4, 0, 1},  {2, 5, 0, 1},  {2, 5, 2, 1},  {2, 6, 1, 1}, {2, 6, 2, 1},
+        {2, 10, 0, 1}, {2, 6, 3, 1},  {2, 5, 1, 2},  {2, 6, 0, 3},
     };
     for (const VersionCase &c : cases)
         EXPECT_EQ(c.cls, ClassifyWindowsVersion(c.platform, c.major, c.minor))

@@ -17,11 +17,11 @@ TEST(TerminateRegText, Cases)
         {std::string("D:\\Tools\\Quillith", 17) + '\0', true, "D:\\Tools\\Quillith"},
         {"D:\\Tools\\Quillith", true, "D:\\Tools\\Quillith"}, // stored without its NUL
         {std::string(1, '\0'), true, ""},
-        {"", true, ""}, // stored with no bytes at all
-        {std::string(259, 'a') + '\0', true, nullptr},        // fills the buffer, NUL included
-        {std::string(259, 'a'), true, nullptr},               // one byte short: room for the NUL
-        {std::string(260, 'a'), false, ""},                   // no room for the NUL
-        {std::string("C:\\A\0junk", 9), true, "C:\\A"},        // a NUL inside ends the text
+        {"", true, ""},                                 // stored with no bytes at all
+        {std::string(259, 'a') + '\0', true, nullptr},  // fills the buffer, NUL included
+        {std::string(259, 'a'), true, nullptr},         // one byte short: room for the NUL
+        {std::string(260, 'a'), false, ""},             // no room for the NUL
+        {std::string("C:\\A\0junk", 9), true, "C:\\A"}, // a NUL inside ends the text
     };
     for (const Case &c : cases) {
         char buf[260 + 4];

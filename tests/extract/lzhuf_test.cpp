@@ -300,10 +300,10 @@ TEST(LzhufDecode, DistanceOneRepeatsTheLastByte)
 TEST(LzhufDecode, MatchesReadThePrefilledSpaces)
 {
     Bytes s = Stream([](LzhufWriter *w) {
-        LzhufPutMatch(w, 5, 0);      // the space just before the start
+        LzhufPutMatch(w, 5, 0); // the space just before the start
         LzhufPutLiteral(w, 'x');
-        LzhufPutMatch(w, 3, 4000);   // far back, still in the spaces
-        LzhufPutMatch(w, 4, 9);      // back into the bytes of this stream: "    " then "x"
+        LzhufPutMatch(w, 3, 4000); // far back, still in the spaces
+        LzhufPutMatch(w, 4, 9);    // back into the bytes of this stream: "    " then "x"
     });
     Collected c = Decode(s, 13);
     EXPECT_EQ(std::string("     x   ") + "    ", std::string(c.bytes.begin(), c.bytes.end()));

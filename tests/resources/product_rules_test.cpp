@@ -19,9 +19,17 @@ static void Paths()
         const char *path;
         bool folder;
     } folders[] = {
-        {"C:\\Program Files\\Yltera\\Quillith", true}, {"c:\\x", true}, {"C:\\", false}, {"C:", false},
-        {"", false}, {"Quillith", false}, {"\\Quillith", false}, {"\\\\server\\share\\Quillith", false},
-        {"C:\\\\Quillith", false}, {"1:\\x", false}, {"C:Quillith", false},
+        {"C:\\Program Files\\Yltera\\Quillith", true},
+        {"c:\\x", true},
+        {"C:\\", false},
+        {"C:", false},
+        {"", false},
+        {"Quillith", false},
+        {"\\Quillith", false},
+        {"\\\\server\\share\\Quillith", false},
+        {"C:\\\\Quillith", false},
+        {"1:\\x", false},
+        {"C:Quillith", false},
     };
     for (const auto &c : folders)
         Check(IsInstallFolder(c.path) == c.folder, "IsInstallFolder", c.path);
@@ -31,10 +39,20 @@ static void Paths()
         bool ok;
         int depth;
     } groups[] = {
-        {"YLTERA\\Quillith", true, 2}, {"Quillith", true, 1}, {"A\\B\\C", true, 3}, {"Yltera.Tools", true, 1},
-        {"", false, 0}, {"\\YLTERA", false, 0}, {"YLTERA\\", false, 0}, {"YLTERA\\\\Quillith", false, 0},
-        {"..\\Startup", false, 0}, {"YLTERA\\..\\..", false, 0}, {".", false, 0}, {"...", false, 0},
-        {"C:\\Windows", false, 0}, {"YLTERA/Quillith", false, 0},
+        {"YLTERA\\Quillith", true, 2},
+        {"Quillith", true, 1},
+        {"A\\B\\C", true, 3},
+        {"Yltera.Tools", true, 1},
+        {"", false, 0},
+        {"\\YLTERA", false, 0},
+        {"YLTERA\\", false, 0},
+        {"YLTERA\\\\Quillith", false, 0},
+        {"..\\Startup", false, 0},
+        {"YLTERA\\..\\..", false, 0},
+        {".", false, 0},
+        {"...", false, 0},
+        {"C:\\Windows", false, 0},
+        {"YLTERA/Quillith", false, 0},
     };
     for (const auto &c : groups) {
         Check(IsGroupPath(c.group) == c.ok, "IsGroupPath", c.group);
@@ -46,10 +64,8 @@ static void Paths()
         const char *path, *cut;
         bool ok;
     } cuts[] = {
-        {"C:\\A\\B", "C:\\A", true},
-        {"C:\\Program Files\\Yltera\\Quillith", "C:\\Program Files\\Yltera", true},
-        {"C:\\A", "C:\\A", false},
-        {"C:\\", "C:\\", false},
+        {"C:\\A\\B", "C:\\A", true},     {"C:\\Program Files\\Yltera\\Quillith", "C:\\Program Files\\Yltera", true},
+        {"C:\\A", "C:\\A", false},       {"C:\\", "C:\\", false},
         {"Quillith", "Quillith", false},
     };
     for (const auto &c : cuts) {
@@ -100,15 +116,19 @@ static void PadText()
     static const struct {
         const char *bytes, *text;
     } texts[] = {
-        {"a\nb", "a\r\nb"}, {"a\r\nb", "a\r\nb"}, {"\n", "\r\n"}, {"\n\n", "\r\n\r\n"},
-        {"a\r", "a\r"}, {"", ""}, {"one\ntwo\r\nthree\n", "one\r\ntwo\r\nthree\r\n"},
+        {"a\nb", "a\r\nb"},
+        {"a\r\nb", "a\r\nb"},
+        {"\n", "\r\n"},
+        {"\n\n", "\r\n\r\n"},
+        {"a\r", "a\r"},
+        {"", ""},
+        {"one\ntwo\r\nthree\n", "one\r\ntwo\r\nthree\r\n"},
     };
     for (const auto &c : texts) {
         char out[64];
         size_t n = strlen(c.bytes);
         Check(PadTextLength(c.bytes, n) == strlen(c.text), "PadTextLength", c.bytes);
-        Check(PadTextFromBytes(c.bytes, n, out, sizeof out) && strcmp(out, c.text) == 0, "PadTextFromBytes",
-              c.bytes);
+        Check(PadTextFromBytes(c.bytes, n, out, sizeof out) && strcmp(out, c.text) == 0, "PadTextFromBytes", c.bytes);
         // Exactly the room for the text and its NUL is enough; one byte less is refused.
         Check(PadTextFromBytes(c.bytes, n, out, strlen(c.text) + 1), "PadTextFromBytes exact", c.bytes);
         Check(!PadTextFromBytes(c.bytes, n, out, strlen(c.text)), "PadTextFromBytes short", c.bytes);

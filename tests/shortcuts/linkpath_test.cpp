@@ -11,15 +11,13 @@ TEST(BuildLinkPath, Cases)
     struct Case {
         const char *what, *folder, *group, *name, *want;
     } cases[] = {
-        {"group link", "C:\\Documents and Settings\\All Users\\Start Menu\\Programs",
-         "YLTERA\\Quillith", "Help",
+        {"group link", "C:\\Documents and Settings\\All Users\\Start Menu\\Programs", "YLTERA\\Quillith", "Help",
          "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\YLTERA\\Quillith\\Help.lnk"},
         {"desktop link, empty group", "C:\\Documents and Settings\\User\\Desktop", "", "Quillith",
          "C:\\Documents and Settings\\User\\Desktop\\Quillith.lnk"},
         {"folder ending in a backslash", "C:\\Menu\\", "YLTERA\\Quillith", "Update",
          "C:\\Menu\\YLTERA\\Quillith\\Update.lnk"},
-        {"folder ending in a backslash, empty group", "C:\\Menu\\", "", "Remove",
-         "C:\\Menu\\Remove.lnk"},
+        {"folder ending in a backslash, empty group", "C:\\Menu\\", "", "Remove", "C:\\Menu\\Remove.lnk"},
         {"group ending in a backslash", "C:\\Menu", "Grp\\", "Help", "C:\\Menu\\Grp\\Help.lnk"},
         {"drive root", "C:\\", "", "Quillith", "C:\\Quillith.lnk"},
         {"name with a space", "C:\\Menu", "G", "Yltera Online", "C:\\Menu\\G\\Yltera Online.lnk"},

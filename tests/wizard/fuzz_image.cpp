@@ -37,14 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         image.TargetHeight = targetHeight;
         image.FitMode = fitMode;
         if (ScaleImage(&image)) {
-            if (image.ScaledWidth < 1 || image.ScaledWidth > image.Width ||
-                image.ScaledHeight < 1 || image.ScaledHeight > image.Height)
+            if (image.ScaledWidth < 1 || image.ScaledWidth > image.Width || image.ScaledHeight < 1 ||
+                image.ScaledHeight > image.Height)
                 abort();
             // Same size: every byte passes through unchanged.
             bool same = image.ScaledWidth == image.Width && image.ScaledHeight == image.Height;
             for (size_t y = 0; y < image.ScaledHeight; y++)
-                if (same && memcmp(image.Pixels + y * image.Stride,
-                                   image.ScaledPixels + y * image.ScaledStride,
+                if (same && memcmp(image.Pixels + y * image.Stride, image.ScaledPixels + y * image.ScaledStride,
                                    3 * (size_t)image.Width) != 0)
                     abort();
         } else if (image.ScaledPixels) {

@@ -11,8 +11,7 @@
 static const uint32_t FACE = 0xC8D0D4; // red 212, green 208, blue 200
 
 // Stages 1 and 2 on the built header picture; false, failing the benchmark, without it.
-static bool ReadHeader(benchmark::State &state, const std::vector<uint8_t> &dib,
-                       ScalableImage *image)
+static bool ReadHeader(benchmark::State &state, const std::vector<uint8_t> &dib, ScalableImage *image)
 {
     memset(image, 0, sizeof *image);
     if (ReadPackedDib(image, dib.data(), dib.size(), FACE))

@@ -23,16 +23,13 @@ int main(int argc, char **argv)
         return 1;
     }
     int width = 0, height = 0, maxval = 0, used = 0;
-    if (sscanf((const char *)ppm.data(), "P6 %d %d %d%n", &width, &height, &maxval, &used) != 3 ||
-        maxval != 255) {
+    if (sscanf((const char *)ppm.data(), "P6 %d %d %d%n", &width, &height, &maxval, &used) != 3 || maxval != 255) {
         fprintf(stderr, "%s: not an 8-bit binary PPM\n", argv[2]);
         return 1;
     }
     used++; // the single white-space byte after the header
-    if (width != image.Width || height != image.Height ||
-        ppm.size() < (size_t)used + 3 * (size_t)width * height) {
-        fprintf(stderr, "sizes differ: ours %dx%d, ImageMagick %dx%d\n", image.Width, image.Height,
-                width, height);
+    if (width != image.Width || height != image.Height || ppm.size() < (size_t)used + 3 * (size_t)width * height) {
+        fprintf(stderr, "sizes differ: ours %dx%d, ImageMagick %dx%d\n", image.Width, image.Height, width, height);
         return 1;
     }
     long mismatches = 0;
@@ -43,8 +40,8 @@ int main(int argc, char **argv)
             const uint8_t *m = ppm.data() + used + ((size_t)y * width + x) * 3;
             if (o[2] != m[0] || o[1] != m[1] || o[0] != m[2]) {
                 if (mismatches++ < 10)
-                    fprintf(stderr, "pixel %d,%d: ours %d,%d,%d, ImageMagick %d,%d,%d\n", x, y,
-                            o[2], o[1], o[0], m[0], m[1], m[2]);
+                    fprintf(stderr, "pixel %d,%d: ours %d,%d,%d, ImageMagick %d,%d,%d\n", x, y, o[2], o[1], o[0], m[0],
+                            m[1], m[2]);
             }
         }
     FreeImage(&image);

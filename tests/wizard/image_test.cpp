@@ -36,8 +36,7 @@ struct Rgb {
 
 // A packed bitmap: header, colour table (blue, green, red, 0 per entry), pixel data.
 static Bytes PackedDib(int32_t width, int32_t height, uint16_t bits, uint32_t compression,
-                       const std::vector<Rgb> &colours, const Bytes &data, uint32_t clrUsed,
-                       uint32_t headerSize = 40)
+                       const std::vector<Rgb> &colours, const Bytes &data, uint32_t clrUsed, uint32_t headerSize = 40)
 {
     Bytes out;
     Put32(out, headerSize);
@@ -154,7 +153,7 @@ TEST(FitImageSize, EveryModeSetsOneSide)
         {1, 0, 50, 75, untouched}, // every other value behaves as FIT_HEIGHT
         {7, 0, 50, 75, untouched},
         {-1, 0, 50, 75, untouched},
-        {FIT_WIDTH, 0, 0, untouched, 0},  // rx infinite
+        {FIT_WIDTH, 0, 0, untouched, 0},    // rx infinite
         {FIT_HEIGHT, 150, 0, 0, untouched}, // ry infinite
         {FIT_HEIGHT, 0, 0, 0, untouched},
     };
@@ -168,10 +167,10 @@ TEST(FitImageSize, EveryModeSetsOneSide)
         image.ScaledHeight = untouched;
         image.FitMode = c.mode;
         FitImageSize(&image);
-        EXPECT_EQ(c.width, image.ScaledWidth) << "mode " << c.mode << " target " << c.targetWidth
-                                              << "x" << c.targetHeight;
-        EXPECT_EQ(c.height, image.ScaledHeight) << "mode " << c.mode << " target "
-                                                << c.targetWidth << "x" << c.targetHeight;
+        EXPECT_EQ(c.width, image.ScaledWidth)
+            << "mode " << c.mode << " target " << c.targetWidth << "x" << c.targetHeight;
+        EXPECT_EQ(c.height, image.ScaledHeight)
+            << "mode " << c.mode << " target " << c.targetWidth << "x" << c.targetHeight;
     }
 }
 
@@ -189,11 +188,8 @@ TEST(ScaleImage, SizesAndStrides)
     struct Case {
         uint16_t target, width, height;
         uint32_t stride;
-    } cases[] = {{506, 506, 70, 1520},
-                 {725, 725, 100, 2176},
-                 {1450, 1450, 200, 4352},
-                 {100, 100, 14, 300},
-                 {4, 4, 1, 12}};
+    } cases[] = {
+        {506, 506, 70, 1520}, {725, 725, 100, 2176}, {1450, 1450, 200, 4352}, {100, 100, 14, 300}, {4, 4, 1, 12}};
     ScalableImage image = NoiseImage(1450, 200, 1);
     for (const Case &c : cases) {
         image.TargetWidth = c.target;
@@ -215,12 +211,11 @@ TEST(ScaleImage, SizesOutsideTheFilterGiveNoImage)
         int16_t mode;
         uint16_t targetWidth, targetHeight;
     } cases[] = {
-        {FIT_WIDTH, 1451, 0},   // enlargement
-        {FIT_WIDTH, 3, 0},      // height 0
-        {FIT_WIDTH, 0, 0},      // nothing requested
-        {FIT_STRETCH, 100, 0},  // height 0 as requested
-        {FIT_STRETCH, 100, 201},
-        {FIT_STRETCH, 1451, 10},
+        {FIT_WIDTH, 1451, 0},  // enlargement
+        {FIT_WIDTH, 3, 0},     // height 0
+        {FIT_WIDTH, 0, 0},     // nothing requested
+        {FIT_STRETCH, 100, 0}, // height 0 as requested
+        {FIT_STRETCH, 100, 201}, {FIT_STRETCH, 1451, 10},
     };
     ScalableImage image = NoiseImage(1450, 200, 2);
     for (const Case &c : cases) {
@@ -250,8 +245,7 @@ TEST(ResampleBox, SameSizeCopiesEveryByte)
     image.FitMode = FIT_WIDTH;
     ASSERT_TRUE(ScaleImage(&image));
     for (int y = 0; y < 200; y++)
-        ASSERT_EQ(0, memcmp(image.Pixels + y * image.Stride,
-                            image.ScaledPixels + y * image.ScaledStride, 3 * 1450))
+        ASSERT_EQ(0, memcmp(image.Pixels + y * image.Stride, image.ScaledPixels + y * image.ScaledStride, 3 * 1450))
             << "row " << y;
     FreeImage(&image);
 }
@@ -276,8 +270,7 @@ TEST(ResampleBox, HalvingTakesTheRoundedMean)
         for (int i = 0; i < 3 * 725; i++) {
             const uint8_t *p = image.Pixels + 2 * y * image.Stride + 2 * (i / 3) * 3 + i % 3;
             int sum = p[0] + p[3] + p[image.Stride] + p[image.Stride + 3];
-            ASSERT_EQ((sum + 2) / 4, image.ScaledPixels[y * image.ScaledStride + i])
-                << "row " << y << " byte " << i;
+            ASSERT_EQ((sum + 2) / 4, image.ScaledPixels[y * image.ScaledStride + i]) << "row " << y << " byte " << i;
         }
     FreeImage(&image);
 }
@@ -327,18 +320,14 @@ TEST(ResampleBox, EverySmallReductionIsTheAreaMean)
                                 double sum = 0;
                                 for (int sy = 0; sy < b; sy++)
                                     for (int sx = 0; sx < a; sx++) {
-                                        double ox = fmin((sx + 1) * w, (x + 1) * a) -
-                                                    fmax(sx * w, x * a);
-                                        double oy = fmin((sy + 1) * h, (y + 1) * b) -
-                                                    fmax(sy * h, y * b);
+                                        double ox = fmin((sx + 1) * w, (x + 1) * a) - fmax(sx * w, x * a);
+                                        double oy = fmin((sy + 1) * h, (y + 1) * b) - fmax(sy * h, y * b);
                                         if (ox > 0 && oy > 0)
-                                            sum += ox * oy *
-                                                   image.Pixels[sy * image.Stride + 3 * sx + c];
+                                            sum += ox * oy * image.Pixels[sy * image.Stride + 3 * sx + c];
                                     }
                                 double mean = sum / ((double)a * b);
                                 ASSERT_NEAR(mean, ScaledByte(image, x, y, c), 1.0)
-                                    << a << "x" << b << " -> " << w << "x" << h << " at " << x
-                                    << "," << y;
+                                    << a << "x" << b << " -> " << w << "x" << h << " at " << x << "," << y;
                             }
                     free(image.ScaledPixels);
                 }
@@ -423,15 +412,14 @@ TEST(ResampleBox, RefusesSizesItCannotReduceTo)
 
 TEST(BlendWithFace, HeldToAByte)
 {
-    const int cases[][3] = {{212, 220, 212}, {255, 255, 255}, {0, 10, 0},     {100, 120, 0},
+    const int cases[][3] = {{212, 220, 212}, {255, 255, 255}, {0, 10, 0},      {100, 120, 0},
                             {220, 0, 0},     {220, 255, 255}, {230, 250, 255}, {10, 220, 10}};
     for (const auto &c : cases)
         EXPECT_EQ(c[2], BlendWithFace((uint8_t)c[0], (uint8_t)c[1])) << c[0] << " " << c[1];
 }
 
 // One row of an uncompressed 8-bit image with the given colour table, converted.
-static std::vector<Rgb> ConvertTable(const std::vector<Rgb> &table, uint32_t face,
-                                     uint16_t count = 0xFFFF)
+static std::vector<Rgb> ConvertTable(const std::vector<Rgb> &table, uint32_t face, uint16_t count = 0xFFFF)
 {
     std::vector<uint8_t> colours;
     for (const Rgb &c : table) {
@@ -447,8 +435,8 @@ static std::vector<Rgb> ConvertTable(const std::vector<Rgb> &table, uint32_t fac
     Bytes row((image.Width + 3) & ~3, 0);
     for (size_t i = 0; i < image.Width; i++)
         row[i] = (uint8_t)(i < table.size() ? i : 200 + i); // the last two lie past the table
-    uint8_t *out = ConvertToRgb24(&image, row.data(), 8, colours.data(),
-                                  count == 0xFFFF ? (uint16_t)table.size() : count, face);
+    uint8_t *out =
+        ConvertToRgb24(&image, row.data(), 8, colours.data(), count == 0xFFFF ? (uint16_t)table.size() : count, face);
     std::vector<Rgb> result;
     for (size_t i = 0; out && i < image.Width; i++)
         result.push_back({out[3 * i + 2], out[3 * i + 1], out[3 * i]});
@@ -465,11 +453,16 @@ TEST(ConvertToRgb24, ColourTableTakesTheFaceColour)
         std::vector<Rgb> expected;
     } cases[] = {
         {Face(212, 208, 200),
-         {{212, 208, 200}, {247, 243, 235}, {2, 0, 0}, {0, 0, 0}, {255, 0, 0}, {1, 2, 4},
-          {0, 0, 128}, {0, 0, 0}}},
+         {{212, 208, 200}, {247, 243, 235}, {2, 0, 0}, {0, 0, 0}, {255, 0, 0}, {1, 2, 4}, {0, 0, 128}, {0, 0, 0}}},
         {Face(255, 255, 255),
-         {{255, 255, 255}, {255, 255, 255}, {45, 45, 45}, {0, 0, 0}, {255, 0, 0}, {1, 2, 4},
-          {0, 0, 128}, {38, 38, 38}}},
+         {{255, 255, 255},
+          {255, 255, 255},
+          {45, 45, 45},
+          {0, 0, 0},
+          {255, 0, 0},
+          {1, 2, 4},
+          {0, 0, 128},
+          {38, 38, 38}}},
         {Face(220, 220, 220), table},
     };
     for (const Case &c : cases) {
@@ -524,7 +517,7 @@ TEST(DibColorCount, UsedCountOrTheFullTable)
         uint32_t used;
         uint16_t bits;
         uint16_t count;
-    } cases[] = {{188, 8, 188}, {0, 8, 256}, {0, 4, 16}, {0, 1, 2},  {0, 24, 0},
+    } cases[] = {{188, 8, 188}, {0, 8, 256}, {0, 4, 16}, {0, 1, 2}, {0, 24, 0},
                  {0, 16, 0},    {0, 32, 0},  {5, 24, 5}, {2, 1, 2}, {0x10003, 8, 3}};
     for (const Case &c : cases) {
         DibHeader header = {};
@@ -546,27 +539,19 @@ struct RleCase {
 TEST(DecodeRle8, Codes)
 {
     const RleCase cases[] = {
-        {"odd absolute run skips a byte", 8, 1,
-         {0, 3, 1, 2, 3, 0xEE, 2, 4, 0, 1},
-         {{1, 2, 3, 4, 4, 0, 0, 0}}},
-        {"even absolute run skips none", 8, 1,
-         {0, 4, 1, 2, 3, 4, 1, 5, 0, 1},
-         {{1, 2, 3, 4, 5, 0, 0, 0}}},
-        {"delta 5,1", 8, 3,
+        {"odd absolute run skips a byte", 8, 1, {0, 3, 1, 2, 3, 0xEE, 2, 4, 0, 1}, {{1, 2, 3, 4, 4, 0, 0, 0}}},
+        {"even absolute run skips none", 8, 1, {0, 4, 1, 2, 3, 4, 1, 5, 0, 1}, {{1, 2, 3, 4, 5, 0, 0, 0}}},
+        {"delta 5,1",
+         8,
+         3,
          {1, 7, 0, 2, 5, 1, 1, 9, 0, 1},
          {{7, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 9, 0}, {0, 0, 0, 0, 0, 0, 0, 0}}},
-        {"end of line in mid-row", 4, 2,
-         {2, 5, 0, 0, 1, 6, 0, 1},
-         {{5, 5, 0, 0}, {6, 0, 0, 0}}},
-        {"encoded runs", 5, 2,
-         {3, 8, 2, 9, 0, 0, 5, 1, 0, 1},
-         {{8, 8, 8, 9, 9}, {1, 1, 1, 1, 1}}},
+        {"end of line in mid-row", 4, 2, {2, 5, 0, 0, 1, 6, 0, 1}, {{5, 5, 0, 0}, {6, 0, 0, 0}}},
+        {"encoded runs", 5, 2, {3, 8, 2, 9, 0, 0, 5, 1, 0, 1}, {{8, 8, 8, 9, 9}, {1, 1, 1, 1, 1}}},
         {"nothing written stays entry 0", 3, 2, {0, 1}, {{0, 0, 0}, {0, 0, 0}}},
         // Malformed streams: clipped to the row, stopped at the end of the data or the image.
         {"run past the row end", 4, 2, {255, 7, 1, 3, 0, 1}, {{7, 7, 7, 7}, {0, 0, 0, 0}}},
-        {"absolute run past the row end", 3, 2,
-         {0, 5, 1, 2, 3, 4, 5, 0xEE, 0, 0, 1, 6, 0, 1},
-         {{1, 2, 3}, {6, 0, 0}}},
+        {"absolute run past the row end", 3, 2, {0, 5, 1, 2, 3, 4, 5, 0xEE, 0, 0, 1, 6, 0, 1}, {{1, 2, 3}, {6, 0, 0}}},
         {"delta past the row end", 4, 2, {0, 2, 200, 0, 1, 3, 0, 0, 1, 4}, {{0, 0, 0, 0}, {4, 0, 0, 0}}},
         {"delta past the last row", 2, 2, {1, 1, 0, 2, 0, 9, 1, 2, 0, 1}, {{1, 0}, {0, 0}}},
         {"end of line past the last row", 2, 1, {1, 1, 0, 0, 0, 0, 1, 2}, {{1, 0}}},
@@ -584,8 +569,7 @@ TEST(DecodeRle8, Codes)
         size_t stride = (c.width * 8 + 31) / 32 * 4;
         ASSERT_EQ((size_t)c.height, c.rows.size()) << c.name;
         for (int y = 0; y < c.height; y++) {
-            EXPECT_EQ(0, memcmp(c.rows[y].data(), rows + y * stride, c.width))
-                << c.name << ", row " << y;
+            EXPECT_EQ(0, memcmp(c.rows[y].data(), rows + y * stride, c.width)) << c.name << ", row " << y;
             for (size_t x = c.width; x < stride; x++)
                 EXPECT_EQ(0, rows[y * stride + x]) << c.name << ": padding written";
         }
@@ -615,8 +599,7 @@ TEST(ReadPackedDib, Rle8ThroughTheColourTable)
     EXPECT_EQ(3, image.Width);
     EXPECT_EQ(2, image.Height);
     EXPECT_EQ(12u, image.Stride);
-    const uint8_t expected[2][9] = {{200, 208, 212, 0, 0, 255, 0, 0, 0},
-                                    {200, 208, 212, 200, 208, 212, 200, 208, 212}};
+    const uint8_t expected[2][9] = {{200, 208, 212, 0, 0, 255, 0, 0, 0}, {200, 208, 212, 200, 208, 212, 200, 208, 212}};
     for (int y = 0; y < 2; y++)
         EXPECT_EQ(0, memcmp(expected[y], image.Pixels + y * image.Stride, 9)) << "row " << y;
     FreeImage(&image);

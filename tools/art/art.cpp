@@ -23,20 +23,19 @@ static int MakeHeader(const std::string &scene, const std::string &out)
     Rle8Counts counts;
     std::vector<uint8_t> stream = EncodeRle8(picture, &counts);
     // The resource is specified as using every kind of code but the delta.
-    if (!counts.encoded || !counts.absoluteOdd || !counts.absoluteEven ||
-        counts.endOfLine != picture.height - 1) {
-        fprintf(stderr, "art: %s: the RLE8 stream lacks a kind of code (encoded %d, absolute odd %d, "
-                        "even %d, end of line %d)\n",
-                scene.c_str(), counts.encoded, counts.absoluteOdd, counts.absoluteEven,
-                counts.endOfLine);
+    if (!counts.encoded || !counts.absoluteOdd || !counts.absoluteEven || counts.endOfLine != picture.height - 1) {
+        fprintf(stderr,
+                "art: %s: the RLE8 stream lacks a kind of code (encoded %d, absolute odd %d, "
+                "even %d, end of line %d)\n",
+                scene.c_str(), counts.encoded, counts.absoluteOdd, counts.absoluteEven, counts.endOfLine);
         return 1;
     }
     if (!WriteRle8Bitmap(out, picture, stream)) {
         fprintf(stderr, "art: cannot write %s\n", out.c_str());
         return 1;
     }
-    printf("art: %s: %dx%d, %zu colours, %zu bytes of RLE8 codes, %zu bytes as a resource\n",
-           out.c_str(), picture.width, picture.height, picture.palette.size(), stream.size(),
+    printf("art: %s: %dx%d, %zu colours, %zu bytes of RLE8 codes, %zu bytes as a resource\n", out.c_str(),
+           picture.width, picture.height, picture.palette.size(), stream.size(),
            40 + 4 * picture.palette.size() + stream.size());
     return 0;
 }
@@ -83,8 +82,7 @@ static int MakeIcons(const std::string &source, const std::string &folder)
             palette.push_back({(uint8_t)r, (uint8_t)g, (uint8_t)b});
         } else if (sscanf(text.c_str(), "icon %63s", name) == 1) {
             icons.push_back({name, {}});
-        } else if (sscanf(text.c_str(), "image %d", &size) == 1 && !icons.empty() && size > 0 &&
-                   size <= 255) {
+        } else if (sscanf(text.c_str(), "image %d", &size) == 1 && !icons.empty() && size > 0 && size <= 255) {
             if (palette.size() != 16)
                 return fail("icons have exactly 16 colours");
             icons.back().second.push_back(IndexedPicture());

@@ -11,7 +11,8 @@
 #include <sstream>
 #include <vector>
 
-namespace {
+namespace
+{
 
 struct Point {
     double x, y;
@@ -37,10 +38,7 @@ struct Shape {
 };
 
 struct RectShape : Shape {
-    bool Covers(double x, double y) const override
-    {
-        return x >= box.x0 && x < box.x1 && y >= box.y0 && y < box.y1;
-    }
+    bool Covers(double x, double y) const override { return x >= box.x0 && x < box.x1 && y >= box.y0 && y < box.y1; }
 };
 
 struct EllipseShape : Shape {
@@ -175,8 +173,7 @@ static bool Number(const std::string &word, double *out)
     return !word.empty() && *end == 0;
 }
 
-static bool Numbers(const std::vector<std::string> &w, size_t from, size_t count,
-                    std::vector<double> *out)
+static bool Numbers(const std::vector<std::string> &w, size_t from, size_t count, std::vector<double> *out)
 {
     if (w.size() < from + count)
         return false;
@@ -191,8 +188,7 @@ static bool Numbers(const std::vector<std::string> &w, size_t from, size_t count
 }
 
 // Points of an elliptical arc from start to end (degrees, counter-clockwise, y up).
-static std::vector<Point> ArcPoints(double cx, double cy, double rx, double ry, double start,
-                                    double end)
+static std::vector<Point> ArcPoints(double cx, double cy, double rx, double ry, double start, double end)
 {
     int steps = std::max(4, (int)ceil(fabs(end - start) / 5.0));
     std::vector<Point> points;
@@ -269,8 +265,7 @@ static bool ParseColour(const Scene &scene, const std::string &word, int *index)
     return false;
 }
 
-static double TextWidth(const Font &font, const std::string &text, double scale, double stroke,
-                        double tracking)
+static double TextWidth(const Font &font, const std::string &text, double scale, double stroke, double tracking)
 {
     double width = 0;
     for (size_t i = 0; i < text.size(); i++) {
@@ -285,8 +280,7 @@ static bool AddText(Scene &scene, const std::vector<std::string> &w, Parser &p)
 {
     std::vector<double> v;
     int colour;
-    if (w.size() != 9 || (w[1] != "left" && w[1] != "right") || !Numbers(w, 2, 5, &v) ||
-        w[8].empty() || w[8][0] != '"')
+    if (w.size() != 9 || (w[1] != "left" && w[1] != "right") || !Numbers(w, 2, 5, &v) || w[8].empty() || w[8][0] != '"')
         return p.Fail("text left|right X BASELINE CAPHEIGHT STROKE TRACKING COLOUR \"TEXT\"");
     if (!ParseColour(scene, w[7], &colour))
         return p.Fail("colour '" + w[7] + "' is not in the palette");
@@ -343,8 +337,7 @@ static bool LoadScene(const std::string &path, Scene *scene, std::string *error)
                 scene->palette.push_back({0, 0, 0});
             } else if (w.size() == 5 && w[1] == "rgb" && Numbers(w, 2, 3, &v)) {
                 scene->palette.push_back({(uint8_t)v[0], (uint8_t)v[1], (uint8_t)v[2]});
-            } else if (w.size() == 5 && (w[1] == "greys" || w[1] == "reds") &&
-                       Numbers(w, 2, 3, &v) && v[2] >= 1) {
+            } else if (w.size() == 5 && (w[1] == "greys" || w[1] == "reds") && Numbers(w, 2, 3, &v) && v[2] >= 1) {
                 for (int i = (int)v[0]; i <= (int)v[1]; i += (int)v[2]) {
                     uint8_t c = (uint8_t)i;
                     scene->palette.push_back(w[1] == "greys" ? Colour{c, c, c} : Colour{c, 0, 0});
@@ -374,9 +367,9 @@ static bool LoadScene(const std::string &path, Scene *scene, std::string *error)
         } else if (op == "rect" || op == "ellipse" || op == "circle") {
             size_t n = op == "rect" || op == "ellipse" ? 4 : 3;
             if (w.size() != n + 2 || !Numbers(w, 1, n, &v))
-                return p.Fail(op == "rect" ? "rect X Y W H COLOUR"
-                                           : op == "ellipse" ? "ellipse CX CY RX RY COLOUR"
-                                                             : "circle CX CY R COLOUR");
+                return p.Fail(op == "rect"      ? "rect X Y W H COLOUR"
+                              : op == "ellipse" ? "ellipse CX CY RX RY COLOUR"
+                                                : "circle CX CY R COLOUR");
             if (!ParseColour(*scene, w[n + 1], &colour))
                 return p.Fail("colour '" + w[n + 1] + "' is not in the palette");
             if (op == "rect") {
@@ -400,8 +393,7 @@ static bool LoadScene(const std::string &path, Scene *scene, std::string *error)
             // polygon COLOUR X Y X Y ...; stroke WIDTH COLOUR X Y X Y ...
             size_t first = op == "polygon" ? 2 : 3;
             double width = 0;
-            if (w.size() < first + 4 || (w.size() - first) % 2 ||
-                !Numbers(w, first, w.size() - first, &v) ||
+            if (w.size() < first + 4 || (w.size() - first) % 2 || !Numbers(w, first, w.size() - first, &v) ||
                 (op == "stroke" && !Number(w[1], &width)))
                 return p.Fail(op + (op == "stroke" ? " WIDTH" : "") + " COLOUR X Y X Y ...");
             if (!ParseColour(*scene, w[first - 1], &colour))

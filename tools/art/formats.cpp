@@ -15,8 +15,8 @@ static void Put32(std::vector<uint8_t> &out, uint32_t v)
     Put16(out, v >> 16);
 }
 
-static void PutInfoHeader(std::vector<uint8_t> &out, int width, int height, int bits,
-                          uint32_t compression, uint32_t sizeImage, uint32_t colours)
+static void PutInfoHeader(std::vector<uint8_t> &out, int width, int height, int bits, uint32_t compression,
+                          uint32_t sizeImage, uint32_t colours)
 {
     Put32(out, 40);
     Put32(out, (uint32_t)width);
@@ -130,8 +130,7 @@ std::vector<uint8_t> EncodeRle8(const IndexedPicture &picture, Rle8Counts *count
     return out;
 }
 
-bool WriteRle8Bitmap(const std::string &path, const IndexedPicture &picture,
-                     const std::vector<uint8_t> &stream)
+bool WriteRle8Bitmap(const std::string &path, const IndexedPicture &picture, const std::vector<uint8_t> &stream)
 {
     std::vector<uint8_t> out;
     uint32_t offset = 14 + 40 + 4 * (uint32_t)picture.palette.size();
@@ -154,8 +153,7 @@ bool WriteIcon(const std::string &path, const std::vector<IndexedPicture> &image
         std::vector<uint8_t> d;
         size_t xorRow = ((size_t)p.width * 4 + 31) / 32 * 4;
         size_t andRow = ((size_t)p.width + 31) / 32 * 4;
-        PutInfoHeader(d, p.width, p.height * 2, 4, 0,
-                      (uint32_t)((xorRow + andRow) * p.height), 0);
+        PutInfoHeader(d, p.width, p.height * 2, 4, 0, (uint32_t)((xorRow + andRow) * p.height), 0);
         PutPalette(d, p.palette);
         for (int y = p.height - 1; y >= 0; y--) {
             std::vector<uint8_t> row(xorRow, 0);
@@ -196,8 +194,7 @@ bool WriteIcon(const std::string &path, const std::vector<IndexedPicture> &image
     return WriteFile(path, out);
 }
 
-bool WriteRgbBitmap(const std::string &path, int width, int height, const uint8_t *rows,
-                    size_t stride)
+bool WriteRgbBitmap(const std::string &path, int width, int height, const uint8_t *rows, size_t stride)
 {
     size_t row = ((size_t)width * 3 + 3) & ~(size_t)3;
     std::vector<uint8_t> out;

@@ -28,8 +28,7 @@ std::vector<uint8_t> EncodeRle8(const IndexedPicture &picture, Rle8Counts *count
 
 // Writes a .bmp file: file header, 40-byte info header (biSizeImage 0, biClrUsed and
 // biClrImportant the palette size), the palette and the RLE8 stream.
-bool WriteRle8Bitmap(const std::string &path, const IndexedPicture &picture,
-                     const std::vector<uint8_t> &stream);
+bool WriteRle8Bitmap(const std::string &path, const IndexedPicture &picture, const std::vector<uint8_t> &stream);
 
 // Writes a .ico file of 4-bit images; index 255 in a picture marks a transparent pixel.
 // Every picture uses the same 16-entry palette.
@@ -37,5 +36,4 @@ bool WriteIcon(const std::string &path, const std::vector<IndexedPicture> &image
 
 // Writes a 24-bit .bmp file from rows of blue, green, red bytes (bottom row first, stride bytes
 // apart); the padding of each row is written as zeros.
-bool WriteRgbBitmap(const std::string &path, int width, int height, const uint8_t *rows,
-                    size_t stride);
+bool WriteRgbBitmap(const std::string &path, int width, int height, const uint8_t *rows, size_t stride);

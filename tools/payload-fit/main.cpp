@@ -171,19 +171,20 @@ static void Fit(int row, const Content &c, Kind kind, size_t filler, Bytes *file
 {
     const uint32_t packed = ProductInfo.Files[row].PackedSize;
     auto streamLength = [&](size_t random, uint64_t seed) {
-        return LzhufEncode(Assemble(c, kind, filler, random, seed).data(),
-                           c.before.size() + filler + c.after.size())
+        return LzhufEncode(Assemble(c, kind, filler, random, seed).data(), c.before.size() + filler + c.after.size())
             .size();
     };
     size_t least = streamLength(0, 0);
     if (least > packed)
-        Fail(row, "even with compressible filler only the stream is %zu bytes, more than PackedSize "
-                  "%u: the content must be smaller or compress better",
+        Fail(row,
+             "even with compressible filler only the stream is %zu bytes, more than PackedSize "
+             "%u: the content must be smaller or compress better",
              least, packed);
     size_t most = streamLength(filler, 0);
     if (most < packed)
-        Fail(row, "even with random filler only the stream is %zu bytes, less than PackedSize %u: "
-                  "the content must be larger or compress worse",
+        Fail(row,
+             "even with random filler only the stream is %zu bytes, less than PackedSize %u: "
+             "the content must be larger or compress worse",
              most, packed);
     // The stream grows with the share of random filler, nearly a byte per byte but not strictly
     // monotonically: find where it crosses PackedSize, then try the lengths around that point,
@@ -237,8 +238,8 @@ int main(int argc, char **argv)
         size_t eq = arg.find('='), colon = arg.find(':', eq == std::string::npos ? 0 : eq);
         if (eq == std::string::npos || colon == std::string::npos)
             Fail(-1, "'%s' is not RESOURCE=KIND:PATH", arg.c_str());
-        inputs.push_back({arg.substr(0, eq), ParseKind(arg.substr(eq + 1, colon - eq - 1)),
-                          arg.substr(colon + 1), false});
+        inputs.push_back(
+            {arg.substr(0, eq), ParseKind(arg.substr(eq + 1, colon - eq - 1)), arg.substr(colon + 1), false});
     }
 
     std::string rc = "// Made by payload-fit: the payload of every row of the file table.\n";
@@ -272,18 +273,16 @@ int main(int argc, char **argv)
         } else {
             Fit(row, c, in->kind, filler, &file, &resource);
             Bytes back;
-            if (!LzhufDecode(&decoder, resource.data(), (uint32_t)resource.size(), e.Size,
-                             CollectSink, &back) ||
+            if (!LzhufDecode(&decoder, resource.data(), (uint32_t)resource.size(), e.Size, CollectSink, &back) ||
                 back != file)
                 Fail(row, "the stream does not decode back to its file");
         }
         std::string name = std::string("payloads/") + e.ResourceName;
-        if (!WriteAll(genDir + "/" + name + ".bin", resource) ||
-            !WriteAll(genDir + "/" + name + ".file", file))
+        if (!WriteAll(genDir + "/" + name + ".bin", resource) || !WriteAll(genDir + "/" + name + ".file", file))
             Fail(row, "cannot write %s/%s.bin or .file", genDir.c_str(), name.c_str());
         rc += std::string(e.ResourceName) + " RCDATA \"" + name + ".bin\"\n";
-        printf("row %d %-10s %-18s %6u bytes, stream %6zu bytes, content %zu bytes\n", row,
-               e.ResourceName, e.FileName, e.Size, e.PackedSize ? resource.size() : (size_t)0, fixed);
+        printf("row %d %-10s %-18s %6u bytes, stream %6zu bytes, content %zu bytes\n", row, e.ResourceName, e.FileName,
+               e.Size, e.PackedSize ? resource.size() : (size_t)0, fixed);
     }
     for (const Input &in : inputs)
         if (!in.used)

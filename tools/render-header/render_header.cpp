@@ -15,8 +15,8 @@ int main(int argc, char **argv)
     unsigned r, g, b;
     char *end;
     long width = argc == 5 ? strtol(argv[2], &end, 10) : -1;
-    if (argc != 5 || *end || width < 0 || width > 65535 ||
-        sscanf(argv[3], "%u,%u,%u", &r, &g, &b) != 3 || r > 255 || g > 255 || b > 255) {
+    if (argc != 5 || *end || width < 0 || width > 65535 || sscanf(argv[3], "%u,%u,%u", &r, &g, &b) != 3 || r > 255 ||
+        g > 255 || b > 255) {
         fprintf(stderr, "usage: render-header IN.bmp WIDTH R,G,B OUT.bmp\n");
         return 2;
     }
@@ -50,8 +50,7 @@ int main(int argc, char **argv)
         image.TargetHeight = 0;
         image.FitMode = FIT_WIDTH;
         if (!ScaleImage(&image)) {
-            fprintf(stderr, "render-header: cannot reduce %dx%d to a width of %ld\n", image.Width,
-                    image.Height, width);
+            fprintf(stderr, "render-header: cannot reduce %dx%d to a width of %ld\n", image.Width, image.Height, width);
             FreeImage(&image);
             return 1;
         }

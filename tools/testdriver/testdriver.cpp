@@ -236,7 +236,9 @@ static bool Run(const std::vector<std::string> &a, std::string &out)
 {
     const std::string &cmd = a[0];
     auto arg = [&](size_t i) -> std::string { return i < a.size() ? a[i] : std::string(); };
-    auto num = [&](size_t i, long def) -> long { return i < a.size() && !a[i].empty() ? strtol(a[i].c_str(), 0, 0) : def; };
+    auto num = [&](size_t i, long def) -> long {
+        return i < a.size() && !a[i].empty() ? strtol(a[i].c_str(), 0, 0) : def;
+    };
 
     if (cmd == "start") { // command line, working folder (optional)
         STARTUPINFOA si;
@@ -256,8 +258,8 @@ static bool Run(const std::vector<std::string> &a, std::string &out)
                                  OPEN_EXISTING, 0, NULL);
         si.dwFlags = STARTF_USESTDHANDLES;
         si.hStdInput = si.hStdOutput = si.hStdError = nul;
-        BOOL created = CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, dir.empty() ? NULL : dir.c_str(),
-                                      &si, &Started);
+        BOOL created =
+            CreateProcessA(NULL, &line[0], NULL, NULL, TRUE, 0, NULL, dir.empty() ? NULL : dir.c_str(), &si, &Started);
         if (nul != INVALID_HANDLE_VALUE)
             CloseHandle(nul);
         if (!created) {
@@ -415,8 +417,8 @@ static bool Run(const std::vector<std::string> &a, std::string &out)
         GetClientRect(c, &cr);
         POINT p = {0, 0};
         ClientToScreen(c, &p);
-        out = Fmt("%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld", r.left, r.top, r.right, r.bottom, p.x, p.y,
-                  p.x + cr.right, p.y + cr.bottom);
+        out = Fmt("%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld", r.left, r.top, r.right, r.bottom, p.x, p.y, p.x + cr.right,
+                  p.y + cr.bottom);
         return true;
     }
     if (cmd == "font") { // face, height, weight of the control's font

@@ -27,8 +27,7 @@ static void FormatTime(const FILETIME *t, char *out, size_t size)
 {
     SYSTEMTIME s;
     FileTimeToSystemTime(t, &s);
-    snprintf(out, size, "%04u-%02u-%02uT%02u:%02u:%02u", s.wYear, s.wMonth, s.wDay, s.wHour, s.wMinute,
-             s.wSecond);
+    snprintf(out, size, "%04u-%02u-%02uT%02u:%02u:%02u", s.wYear, s.wMonth, s.wDay, s.wHour, s.wMinute, s.wSecond);
 }
 
 static void Report(FILE *out, HWND page, bool result)
@@ -38,16 +37,15 @@ static void Report(FILE *out, HWND page, bool result)
     SendMessageA(bar, PBM_GETRANGE, 0, (LPARAM)&range);
     char status[PATH_SIZE];
     GetDlgItemTextA(page, IDC_FILE_STATUS, status, sizeof status);
-    fprintf(out, "result %d\nbar %d %d %d\nstatus %s\n", result ? 1 : 0,
-            (int)SendMessageA(bar, PBM_GETPOS, 0, 0), range.iLow, range.iHigh, status);
+    fprintf(out, "result %d\nbar %d %d %d\nstatus %s\n", result ? 1 : 0, (int)SendMessageA(bar, PBM_GETPOS, 0, 0),
+            range.iLow, range.iHigh, status);
     WinVersionClass cls = GetWinVersionClass();
     for (int i = 0; i < ProductInfo.FileCount; i++) {
         const FileEntry *row = &ProductInfo.Files[i];
         char path[PATH_SIZE];
         if (!EntryApplies(row, cls) || !PathJoin(path, EntryTargetFolder(row), row->FileName))
             continue;
-        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING,
-                                  0, NULL);
+        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
         if (file == INVALID_HANDLE_VALUE)
             continue;
         FILETIME t[3];
@@ -98,8 +96,8 @@ int main(int argc, char **argv)
     SetupState.Instance = GetModuleHandleA(NULL);
     InitCommonControls();
 
-    HWND host = CreateWindowExA(0, "STATIC", "File pass", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700, 320,
-                                NULL, NULL, SetupState.Instance, NULL);
+    HWND host = CreateWindowExA(0, "STATIC", "File pass", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700, 320, NULL, NULL,
+                                SetupState.Instance, NULL);
     HWND page = CreateDialogParamA(SetupState.Instance, MAKEINTRESOURCEA(IDD_PROGRESS), host, PageProc, 0);
     if (!host || !page) {
         fprintf(stderr, "cannot create the progress page\n");

@@ -50,8 +50,7 @@ static bool ExpectedHeader(ScalableImage *image, uint16_t width)
 }
 
 // Pixels (24-bit rows, bottom row first) that differ from the expected header.
-static int CountDifferences(const ScalableImage &expected, const uint8_t *rows, int width,
-                            int height, size_t stride)
+static int CountDifferences(const ScalableImage &expected, const uint8_t *rows, int width, int height, size_t stride)
 {
     int differ = 0;
     for (int y = 0; y < height; y++)
@@ -88,12 +87,10 @@ static void CheckPixels(HWND window)
     static uint8_t rows[4 * 1024 * 1024];
     HDC screen = GetDC(NULL);
     BITMAPINFO info = Info24(bm.bmWidth, bm.bmHeight);
-    int got = GetDIBits(screen, SetupState.HeaderBitmap, 0, bm.bmHeight, rows, &info,
-                        DIB_RGB_COLORS);
+    int got = GetDIBits(screen, SetupState.HeaderBitmap, 0, bm.bmHeight, rows, &info, DIB_RGB_COLORS);
     ReleaseDC(NULL, screen);
     printf("bitmap pixels differ %d\n",
-           got == bm.bmHeight ? CountDifferences(expected, rows, bm.bmWidth, bm.bmHeight, stride)
-                              : -1);
+           got == bm.bmHeight ? CountDifferences(expected, rows, bm.bmWidth, bm.bmHeight, stride) : -1);
 
     // The client area: the picture's left part, as wide as the client, at the top-left corner;
     // one more row shows what lies under it.
@@ -112,8 +109,7 @@ static void CheckPixels(HWND window)
     size_t copyStride = ((size_t)width * 3 + 3) & ~(size_t)3;
     // The DIB section is bottom-up: its row 0 is the row under the header.
     const uint8_t *top = (const uint8_t *)bits + copyStride;
-    printf("screen pixels differ %d\n",
-           CountDifferences(expected, top, width, bm.bmHeight, copyStride));
+    printf("screen pixels differ %d\n", CountDifferences(expected, top, width, bm.bmHeight, copyStride));
     COLORREF windowColour = GetSysColor(COLOR_WINDOW);
     const uint8_t *below = (const uint8_t *)bits;
     int plain = 0;
@@ -140,13 +136,13 @@ int main()
     wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
     wc.lpszClassName = "HeaderTest";
     RegisterClassA(&wc);
-    HWND window = CreateWindowA("HeaderTest", "Header test", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                                10, 10, 506, 300, NULL, NULL, SetupState.Instance, NULL);
+    HWND window = CreateWindowA("HeaderTest", "Header test", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 10, 10, 506, 300,
+                                NULL, NULL, SetupState.Instance, NULL);
     RECT outer, client;
     GetWindowRect(window, &outer);
     GetClientRect(window, &client);
-    printf("window %ld %ld client %ld %ld\n", outer.right - outer.left, outer.bottom - outer.top,
-           client.right, client.bottom);
+    printf("window %ld %ld client %ld %ld\n", outer.right - outer.left, outer.bottom - outer.top, client.right,
+           client.bottom);
     ShowWindow(window, SW_SHOWNORMAL);
     Paint(window);
 
@@ -180,8 +176,8 @@ int main()
         int id, size;
     } icons[] = {{IDI_PRODUCT, 32}, {IDI_PRODUCT, 16}, {IDI_FILES, 32}, {IDI_SHORTCUTS, 32}};
     for (const auto &i : icons) {
-        HICON icon = (HICON)LoadImageA(SetupState.Instance, MAKEINTRESOURCEA(i.id), IMAGE_ICON,
-                                       i.size, i.size, LR_DEFAULTCOLOR);
+        HICON icon =
+            (HICON)LoadImageA(SetupState.Instance, MAKEINTRESOURCEA(i.id), IMAGE_ICON, i.size, i.size, LR_DEFAULTCOLOR);
         ICONINFO info;
         BITMAP colour;
         memset(&colour, 0, sizeof colour);
@@ -198,8 +194,7 @@ int main()
     printf("ready\n");
     fflush(stdout);
     DWORD start = GetTickCount();
-    while (GetFileAttributesA("C:\\header-done") == INVALID_FILE_ATTRIBUTES &&
-           GetTickCount() - start < 60000) {
+    while (GetFileAttributesA("C:\\header-done") == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 60000) {
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);

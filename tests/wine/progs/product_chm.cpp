@@ -18,8 +18,8 @@ struct ITStorageVtbl {
     void *StgCreateDocfileOnILockBytes;
     void *StgIsStorageFile;
     void *StgIsStorageILockBytes;
-    HRESULT(STDMETHODCALLTYPE *StgOpenStorage)(void *self, const WCHAR *name, IStorage *priority, DWORD mode,
-                                               SNB exclude, DWORD reserved, IStorage **out);
+    HRESULT(STDMETHODCALLTYPE *StgOpenStorage)
+    (void *self, const WCHAR *name, IStorage *priority, DWORD mode, SNB exclude, DWORD reserved, IStorage **out);
 };
 struct ITStorage {
     const ITStorageVtbl *vtbl;

@@ -104,8 +104,7 @@ static int SetValueCommand(int argc, char **argv)
         count = (DWORD)len;
     }
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, ProductKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
         return 3;
     LONG r = RegSetValueExA(key, ProductInfo.Name, 0, REG_SZ, (const BYTE *)text, count);
     RegCloseKey(key);
@@ -120,8 +119,7 @@ static int ProtectCommand(int argc, char **argv)
     if (argc < 3)
         return 2;
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, argv[2], 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) !=
-        ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, argv[2], 0, NULL, 0, KEY_ALL_ACCESS, NULL, &key, NULL) != ERROR_SUCCESS)
         return 3;
     SID_IDENTIFIER_AUTHORITY world = {SECURITY_WORLD_SID_AUTHORITY};
     PSID everyone;
@@ -330,8 +328,8 @@ static LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, L
 
 static HWND CountingWindow(int index, HWND parent)
 {
-    HWND window = CreateWindowExA(0, "regtest-counting", "", parent ? WS_CHILD : WS_OVERLAPPEDWINDOW, 0, 0,
-                                  10, 10, parent, NULL, GetModuleHandleA(NULL), NULL);
+    HWND window = CreateWindowExA(0, "regtest-counting", "", parent ? WS_CHILD : WS_OVERLAPPEDWINDOW, 0, 0, 10, 10,
+                                  parent, NULL, GetModuleHandleA(NULL), NULL);
     SetWindowLongPtrA(window, GWLP_USERDATA, index);
     return window;
 }

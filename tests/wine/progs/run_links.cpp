@@ -37,8 +37,8 @@ int main(int argc, char **argv)
     InitCommonControls();
     HWND page = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 400, 200, NULL, NULL, NULL, NULL);
     CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 300, 20, page, (HMENU)IDC_LINK_STATUS, NULL, NULL);
-    HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 0, 40, 300, 20, page,
-                               (HMENU)IDC_LINK_PROGRESS, NULL, NULL);
+    HWND bar =
+        CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 0, 40, 300, 20, page, (HMENU)IDC_LINK_PROGRESS, NULL, NULL);
     if (strcmp(mode, "busy") == 0)
         printf("coinit %ld\n", (long)CoInitialize(NULL));
 
