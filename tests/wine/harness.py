@@ -264,10 +264,15 @@ class WineSession:
 
     # -- paths
     def unix_path(self, winpath):
-        """C:\\x\\y -> the file inside the prefix (drive letters follow dosdevices)."""
-        drive, rest = winpath[0].lower(), winpath[2:].lstrip("\\")
-        base = (self.prefix / "dosdevices" / (drive + ":")).resolve()
-        return base / rest.replace("\\", "/") if rest else base
+        """C:\\x\\y -> the file inside the prefix (drive letters follow dosdevices). Parts are matched
+        without regard to case, as Windows does (C:\\Windows is drive_c/windows); parts that do not
+        exist are kept as written."""
+        path = (self.prefix / "dosdevices" / (winpath[0].lower() + ":")).resolve()
+        for part in [p for p in winpath[2:].split("\\") if p]:
+            if path.is_dir() and not (path / part).exists():
+                part = next((c.name for c in path.iterdir() if c.name.lower() == part.lower()), part)
+            path = path / part
+        return path
 
     def win_path(self, path):
         return "Z:" + str(Path(path).resolve()).replace("/", "\\")
@@ -343,6 +348,11 @@ class WineSession:
         subprocess.run(["import", "-display", self.display, "-window", "root", str(out)],
                        capture_output=True, timeout=30)
         return out
+
+
+def payload_file(resource):
+    """The file a payload row must leave on disk: what the build packed into that resource."""
+    return BUILD / "resources" / "payloads" / (resource + ".file")
 
 
 WINDOWS_VERSIONS = {0: "win98", 1: "win7", 2: "winxp", 3: "vista"}

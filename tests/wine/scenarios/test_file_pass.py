@@ -9,7 +9,7 @@ import unittest
 import zoneinfo
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import BUILD, WINDOWS_VERSIONS, WineSession  # noqa: E402
+from harness import BUILD, WINDOWS_VERSIONS, WineSession, payload_file  # noqa: E402
 
 import test_wizard_templates as templates  # noqa: E402
 
@@ -23,10 +23,6 @@ ROWS = [("QLRemove.exe", "CLEANUP", True), ("Quillith.exe", "PROGRAM_98", False)
         ("QLUpdate.exe", "UPDATER", False), ("Yltera Online.url", "WEBLINK", False),
         ("Purchase.txt", "ORDER", False), ("Pricing.txt", "REGINFO", False)]
 SKIPPED_ROW = {0: 2, 1: 2, 2: 1, 3: 1}  # the build of Quillith.exe that a class does not get
-
-
-def payload(resource):
-    return (BUILD / "resources" / "payloads" / (resource + ".file")).read_bytes()
 
 
 def parse_report(text):
@@ -104,7 +100,7 @@ class FilePass(unittest.TestCase):
             self.assertEqual((stamp_unix, stamp_unix), (st.st_mtime, st.st_atime), path)
         for name, resource, to_windows in written:
             path = (windows_dir if to_windows else install_dir) + "\\" + name
-            self.assertEqual(payload(resource), s.unix_path(path).read_bytes(), "%s from %s" % (path, resource))
+            self.assertEqual(payload_file(resource).read_bytes(), s.unix_path(path).read_bytes(), "%s from %s" % (path, resource))
         installed = sorted(p.name for p in s.unix_path(install_dir).iterdir())
         self.assertEqual(sorted(n for n, _, w in written if not w), installed)
 

@@ -14,7 +14,7 @@ import zoneinfo
 from pathlib import Path
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import BUILD, SOURCE_DIR, DriverError, WineSession  # noqa: E402
+from harness import BUILD, SOURCE_DIR, DriverError, WineSession, payload_file  # noqa: E402
 
 PRODUCT = "Quillith"
 TITLE = "YLTERA Quillith"
@@ -53,17 +53,6 @@ SINGLE_USER, MULTIPLE_USERS = 406, 407
 
 # -- the prefix
 
-def host_path(s, winpath):
-    """The host file of a Windows path, its parts matched without regard to case as Windows does
-    (C:\\Windows is the prefix's drive_c/windows). Parts that do not exist are kept as written."""
-    path = s.unix_path(winpath[:3])
-    for part in [p for p in winpath[3:].split("\\") if p]:
-        if path.is_dir() and not (path / part).exists():
-            part = next((c.name for c in path.iterdir() if c.name.lower() == part.lower()), part)
-        path = path / part
-    return path
-
-
 def user_name(s):
     return next(p.name for p in (s.prefix / "drive_c" / "users").iterdir() if p.name != "Public")
 
@@ -90,7 +79,7 @@ def all_links(s):
 
 def read_link(s, winpath):
     """Local path, working directory and description of a link, as lnkinfo reads them."""
-    out = subprocess.run(["lnkinfo", str(host_path(s, winpath))], capture_output=True, text=True,
+    out = subprocess.run(["lnkinfo", str(s.unix_path(winpath))], capture_output=True, text=True,
                          encoding="latin-1").stdout
     info = {}
     for key in ("Local path", "Working directory", "Description"):
@@ -112,11 +101,6 @@ def reg_values(s, key):
         if len(parts) >= 2 and parts[1].startswith("REG_"):
             values[parts[0]] = parts[2] if len(parts) > 2 else ""
     return values
-
-
-def payload(resource):
-    """The bytes a payload row must leave on disk: the file the build packed into that resource."""
-    return (BUILD / "resources" / "payloads" / (resource + ".file")).read_bytes()
 
 
 def payload_stream_bytes(exe):
@@ -237,11 +221,11 @@ class InstallChecks:
         want = stamp_epoch(tz)
         for resource in rows:
             with self.subTest(file=FILE_NAMES[resource], resource=resource):
-                path = host_path(s, self._target(install_dir, resource))
+                path = s.unix_path(self._target(install_dir, resource))
                 st = path.stat()  # before the read below moves the access time
                 self.assertEqual(want, st.st_mtime, "last-write time")
                 self.assertEqual(want, st.st_atime, "last-access time")
-                self.assertEqual(payload(resource), path.read_bytes())
+                self.assertEqual(payload_file(resource).read_bytes(), path.read_bytes())
 
     def check_links(self, s, install_dir, all_users):
         programs, desktop = link_folders(s, all_users)
@@ -331,7 +315,7 @@ class InstallOnEachClass(unittest.TestCase, InstallChecks):
             started = visible_windows(d) - before
             self.assertEqual(1, len(started), "one window of the started program")
             self.assertIn(PRODUCT, started.pop())
-            self.assertEqual([(DEFAULT_DIR + r"\Quillith.exe", str(host_path(s, DEFAULT_DIR)))],
+            self.assertEqual([(DEFAULT_DIR + r"\Quillith.exe", str(s.unix_path(DEFAULT_DIR)))],
                              programs_started(s, "Quillith.exe"), "the installed file, in its folder")
 
     def test_class_1_single_user_and_run_on_exit_cleared(self):

@@ -26,11 +26,11 @@ class InstallAgain(unittest.TestCase, common.InstallChecks):
 
             # Between the runs: a file of the user's in the folder, one in a subfolder, a damaged
             # link and links that are visibly old.
-            folder = common.host_path(s, INSTALL_DIR)
+            folder = s.unix_path(INSTALL_DIR)
             (folder / "notes.txt").write_bytes(b"mine")
             (folder / "old").mkdir()
             (folder / "old" / "cache.dat").write_bytes(b"x")
-            links = [common.host_path(s, p) for p in common.all_links(s)]
+            links = [s.unix_path(p) for p in common.all_links(s)]
             self.assertEqual(6, len(links))
             for link in links:
                 os.utime(link, (OLD, OLD))

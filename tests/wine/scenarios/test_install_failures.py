@@ -29,7 +29,7 @@ class FailedInstallation(unittest.TestCase):
 
     def test_read_only_target_file(self):
         with WineSession(self.id()) as s:
-            remover = common.host_path(s, common.WINDOWS_DIR + r"\QLRemove.exe")
+            remover = s.unix_path(common.WINDOWS_DIR + r"\QLRemove.exe")
             remover.write_bytes(b"old remover")
             s.run(["attrib", "+r", common.WINDOWS_DIR + r"\QLRemove.exe"], check=True)
             # Root writes to any file whatever its mode, and Wine with it; the host's immutable flag
@@ -43,7 +43,7 @@ class FailedInstallation(unittest.TestCase):
                 d.post_click(101)
                 self.assert_aborted(s, d)
                 self.assertEqual(b"old remover", remover.read_bytes())
-                self.assertFalse(common.host_path(s, common.DEFAULT_DIR + r"\Quillith.exe").exists(),
+                self.assertFalse(s.unix_path(common.DEFAULT_DIR + r"\Quillith.exe").exists(),
                                  "no row after the failing one was written")
             finally:
                 subprocess.run(["chattr", "-i", str(remover)])
@@ -56,7 +56,7 @@ class FailedInstallation(unittest.TestCase):
             d.post_click(101)
             self.assert_aborted(s, d)
             # QLRemove.exe went to the Windows folder; Quillith.exe (172 KB) did not fit.
-            self.assertTrue(common.host_path(s, common.WINDOWS_DIR + r"\QLRemove.exe").exists())
+            self.assertTrue(s.unix_path(common.WINDOWS_DIR + r"\QLRemove.exe").exists())
             self.assertEqual([], sorted(p.name for p in (disk / "Quillith").iterdir()),
                              "no partial file is left behind")
 
@@ -71,8 +71,8 @@ class FailedInstallation(unittest.TestCase):
             self.assertLess(time.monotonic() - started, 0.45, "too late to cancel before the timer")
             d.post_click(102)
             self.assertEqual(1, d.wait_exit())
-            self.assertFalse(common.host_path(s, common.DEFAULT_DIR).exists(), "nothing was installed")
-            self.assertFalse(common.host_path(s, common.WINDOWS_DIR + r"\QLRemove.exe").exists())
+            self.assertFalse(s.unix_path(common.DEFAULT_DIR).exists(), "nothing was installed")
+            self.assertFalse(s.unix_path(common.WINDOWS_DIR + r"\QLRemove.exe").exists())
             self.assert_no_links_no_registration(s)
 
 

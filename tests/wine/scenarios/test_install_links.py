@@ -72,12 +72,12 @@ class ShortcutPass(unittest.TestCase):
                 # "...\YLTERA\Quillith\Yltera Online.lnk" needs 262.
                 deep = deep_folder(228)
                 self.assertEqual(228, len(deep))
-                common.host_path(s, deep).mkdir(parents=True)
+                s.unix_path(deep).mkdir(parents=True)
                 s.reg("add", SHELL_FOLDERS, "/v", "Programs", "/t", "REG_EXPAND_SZ", "/d", deep, "/f")
                 r, out = run_links(s, "user")
                 self.assertEqual(1, r["result"], out)
                 self.assertEqual(("Success", (5, 0, 5)), (r["status"], r["bar"]))
-                group = common.host_path(s, deep + "\\" + common.GROUP)
+                group = s.unix_path(deep + "\\" + common.GROUP)
                 self.assertEqual(["Help.lnk", "Quillith.lnk", "Remove.lnk", "Update.lnk"],
                                  sorted(p.name for p in group.iterdir()))
                 info = common.read_link(s, deep + "\\" + common.GROUP + r"\Remove.lnk")

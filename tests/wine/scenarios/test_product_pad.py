@@ -10,7 +10,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), ".."))
-from harness import BUILD, SOURCE_DIR, WineSession  # noqa: E402
+from harness import BUILD, SOURCE_DIR, WineSession, payload_file  # noqa: E402
 
 PAD_DIR = r"C:\Pad"
 EDIT = 110
@@ -23,16 +23,12 @@ HELP_TITLE = "Quillith Help"  # the help file's own title, which the viewer show
 HELP_PAGES = SOURCE_DIR / "resources" / "payloads" / "help"
 
 
-def payload(resource):
-    return BUILD / "resources" / "payloads" / (resource + ".file")
-
-
 def place_pad(s, resource):
     """The build of a row and the help file, as installed, in the pad's folder."""
     folder = s.unix_path(PAD_DIR)
     folder.mkdir(exist_ok=True)
-    shutil.copy(payload(resource), folder / "Quillith.exe")
-    shutil.copy(payload("PROGRAMHLP"), folder / "Quillith.chm")
+    shutil.copy(payload_file(resource), folder / "Quillith.exe")
+    shutil.copy(payload_file("PROGRAMHLP"), folder / "Quillith.chm")
     return folder
 
 
@@ -174,13 +170,13 @@ class WritingPad(unittest.TestCase):
                 s.screenshot("help")
 
     def test_xp_build_carries_visual_styles_and_names_its_edition(self):
-        listing = subprocess.run(["wrestool", "-l", str(payload("PROGRAM_XP"))], capture_output=True,
+        listing = subprocess.run(["wrestool", "-l", str(payload_file("PROGRAM_XP"))], capture_output=True,
                                  text=True).stdout
         self.assertIn("--type=24 --name=1", listing, "the XP build carries an application manifest")
-        manifest = subprocess.run(["wrestool", "-x", "--raw", "--type=24", "--name=1", str(payload("PROGRAM_XP"))],
+        manifest = subprocess.run(["wrestool", "-x", "--raw", "--type=24", "--name=1", str(payload_file("PROGRAM_XP"))],
                                   capture_output=True).stdout
         self.assertIn(b"Microsoft.Windows.Common-Controls", manifest)
-        self.assertNotIn("--type=24", subprocess.run(["wrestool", "-l", str(payload("PROGRAM_98"))],
+        self.assertNotIn("--type=24", subprocess.run(["wrestool", "-l", str(payload_file("PROGRAM_98"))],
                                                      capture_output=True, text=True).stdout)
         with WineSession(self.id()) as s:
             place_pad(s, "PROGRAM_XP")
@@ -225,7 +221,7 @@ class Updater(unittest.TestCase):
         uninstall = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillith"
         with WineSession(self.id()) as s:
             folder = place_pad(s, "PROGRAM_98")
-            shutil.copy(payload("UPDATER"), folder / "QLUpdate.exe")
+            shutil.copy(payload_file("UPDATER"), folder / "QLUpdate.exe")
             d = s.driver()
             with self.subTest("nothing installed"):
                 d.start(PAD_DIR + r"\QLUpdate.exe")
@@ -260,7 +256,7 @@ class PayloadRows(unittest.TestCase):
                  "UPDATER": programs / "qlupdate" / "QLUpdate.exe"}
         for file_name, resource, size, packed in rows:
             with self.subTest(row=resource):
-                installed = payload(resource).read_bytes()
+                installed = payload_file(resource).read_bytes()
                 stream = (BUILD / "resources" / "payloads" / (resource + ".bin")).read_bytes()
                 self.assertEqual(int(size), len(installed))
                 self.assertEqual(int(packed) or int(size), len(stream))

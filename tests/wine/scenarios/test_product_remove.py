@@ -149,7 +149,7 @@ def product_state(s, install_dir, all_users):
     paths += [install_dir + "\\" + common.FILE_NAMES[r] for r in common.ROWS_98[1:]]
     paths += [programs + "\\" + common.GROUP + "\\" + n + ".lnk" for n, _, _ in common.LINKS]
     paths.append(desktop + r"\Quillith.lnk")
-    return ({p: common.host_path(s, p).exists() for p in paths},
+    return ({p: s.unix_path(p).exists() for p in paths},
             common.reg_values(s, common.PRODUCT_KEY), common.reg_values(s, common.PRODUCT_KEY + r"\Quillith"),
             common.reg_values(s, common.UNINSTALL_KEY))
 
@@ -198,7 +198,7 @@ class Removal(unittest.TestCase):
                 d.wait_window(title=TITLE, cls="#32770", any_process=True)
                 d.answer(NO)
                 d.wait_gone(title=TITLE, cls="#32770")
-                self.assertTrue(common.host_path(s, common.DEFAULT_DIR + r"\Quillith.exe").exists())
+                self.assertTrue(s.unix_path(common.DEFAULT_DIR + r"\Quillith.exe").exists())
 
             deadline = time.monotonic() + 20
             while time.monotonic() < deadline and len(log.read_text().splitlines() if log.exists() else []) < 2:
@@ -265,7 +265,7 @@ class Removal(unittest.TestCase):
                 self.assertEqual(0, pad.wait_exit())
 
             with self.subTest("the user's own file keeps the install folder; other products stay"):
-                own = common.host_path(s, common.DEFAULT_DIR + r"\my notes.txt")
+                own = s.unix_path(common.DEFAULT_DIR + r"\my notes.txt")
                 own.write_text("mine")
                 # The user has turned the desktop link into one of their own, to another program.
                 _, desktop = common.link_folders(s, False)
@@ -286,7 +286,7 @@ class Removal(unittest.TestCase):
                 self.assertEqual("mine", own.read_text())
                 self.assertEqual(["my notes.txt"], [p.name for p in own.parent.iterdir()])
                 programs, _ = common.link_folders(s, False)
-                self.assertFalse(common.host_path(s, programs + r"\YLTERA").exists(), "the group's folders went")
+                self.assertFalse(s.unix_path(programs + r"\YLTERA").exists(), "the group's folders went")
 
             with self.subTest("the remover is named in WININIT.INI beside the other program's line"):
                 lines = wininit.read_bytes().split(b"\r\n")
@@ -296,7 +296,7 @@ class Removal(unittest.TestCase):
                 texts, code = run_remover(s, command, [OK])
                 self.assertEqual(([NOTHING], 1), (texts, code))
                 restart(s)
-                self.assertFalse(common.host_path(s, r"C:\windows\QLRemove.exe").exists())
+                self.assertFalse(s.unix_path(r"C:\windows\QLRemove.exe").exists())
                 self.assertFalse(old.exists())
 
 
